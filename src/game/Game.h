@@ -1,0 +1,70 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "game/GameState.h"
+#include "game/MainForm.h"
+#include "levels/Recordings.h"
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+#include "settings/Settings.h"
+#include "shell/HiTimer.h"
+#include "sound/SoundPlayer.h"
+#include "sprites/FigureStore.h"
+#include "sprites/SpriteWorld.h"
+
+namespace kirpo {
+
+enum class DialogAnswer;
+
+// What the game asks of the program around it. The default does nothing, for tests and tools.
+class ShellHooks {
+ public:
+  virtual ~ShellHooks() = default;
+  // Waits ms on the game clock; with processMessages the frame loop's timers and events go on.
+  virtual void Delay(int ms, bool process_messages);
+  virtual void CloseMainForm() {}
+  virtual void ShowMainForm(bool visible) { (void)visible; }
+  virtual void ShowStartForm() {}
+  virtual void CloseNameEntry() {}
+  virtual void ShowEnterYourNameForm() {}
+  virtual bool IsFullScreen() { return false; }
+  virtual void SetFullScreen(bool on) { (void)on; }
+  virtual void OpenHelp() {}
+  // Asks the kill question; the answer is delivered later through the callback.
+  virtual void AskExitWholeGame() {}
+};
+
+// Everything one running game owns. Tests and tools make a fresh one.
+struct Game {
+  explicit Game(const std::string& data_dir = {});
+
+  std::string DataDir;  // with a trailing slash
+  GameState st;
+  SpriteWorld world;
+  FigureStore figures;
+  Settings settings;
+  HiTimerService timers;
+  MainForm mf;
+  Recordings recordings;
+  std::unique_ptr<Bitmap> BackgroundBitmap;
+
+  // The paint in progress
+  Canvas* PaintCanvas = nullptr;
+  float ScaleX = 1, ScaleY = 1, FitScaleX = 1, FitScaleY = 1;
+  float TextFontSize = 48;
+  int PboxWidth = 960, PboxHeight = 600;  // the game picture's size in pixels
+  // Tools that replay long levels skip drawing altogether.
+  bool SkipDrawing = false;
+
+  SoundPlayer* sound = &null_sound;
+  ShellHooks* shell = &null_shell;
+
+  TSprite* RunnerSprite() { return world.RunnerSprite(); }
+
+ private:
+  SoundPlayer null_sound;
+  ShellHooks null_shell;
+};
+
+}  // namespace kirpo

@@ -1,0 +1,15 @@
+#pragma once
+#include "sprites/Sprite.h"
+
+namespace kirpo {
+
+struct Game;
+
+// One frame: chooses the screen, runs the update pass, draws, performs transitions.
+void GameAction(Game& g);
+// The update pass alone (four speed passes over all sprites); used by GameAction and replay tools.
+void UpdatePass(Game& g);
+void QuitGame(Game& g);
+void RunnerCheer(Game& g, TSprite& runner);
+
+}  // namespace kirpo

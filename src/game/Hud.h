@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/Canvas.h"
+
+namespace kirpo {
+
+struct Game;
+class Bitmap;
+
+void UpdateHud(Game& g);
+void ShowLevelPicture(Game& g, int figure);
+void ShowFinalPicture(Game& g);
+int SetFont(Game& g, int font_size, bool bold);
+void myWriteTextEx(Game& g, const RectF& rect, const std::string& text, int font_size, uint32_t font_color,
+                   uint32_t back_color, float alpha, TextAlign h, TextAlign v, bool shadow);
+void myWriteText(Game& g, const RectF& rect, const std::string& text, int font_size, bool bold, uint32_t color,
+                 float alpha, TextAlign h, TextAlign v);
+// "OOO123O": seven characters, blanks and zeros shown as the letter O.
+std::string ScoreToStr(int32_t score);
+std::string BonusToStr(int32_t bonus);
+// The end-of-attempt text style: yellow on a grey shadow, centred over the play-field.
+void WriteEndText(Game& g, const std::string& text);
+// The canvas the frame draws on, or nullptr when this frame runs without drawing (replay tools).
+Canvas* DrawTarget(Game& g);
+// Paints the difficulty glyph; BindDifficultyGlyph attaches it to g.mf.b_Difficulty.
+void b_DifficultyPaint(Game& g, Canvas& canvas, const RectF& rect);
+void BindDifficultyGlyph(Game& g);
+// "Easy", "Hard" or "Crazy"; anything else counts as Easy.
+std::string DifficultyName(int32_t difficulty);
+
+}  // namespace kirpo

@@ -1,0 +1,119 @@
+#include "platform/Bitmap.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "platform/FileUtil.h"
+
+namespace kirpo {
+
+uint64_t Bitmap::NextId() {
+  static std::atomic<uint64_t> next{1};
+  return next++;
+}
+
+Bitmap::Bitmap(int width, int height, uint32_t fill)
+    : width_(width > 0 ? width : 0),
+      height_(height > 0 ? height : 0),
+      pixels_(static_cast<size_t>(width_) * height_, fill) {}
+
+void Bitmap::Clear(uint32_t argb) {
+  std::fill(pixels_.begin(), pixels_.end(), argb);
+  Touch();
+}
+
+void Bitmap::BlendFrom(const Bitmap& src, int sx, int sy, int sw, int sh, int dx, int dy, float alpha) {
+  if (alpha <= 0) return;
+  const uint32_t a256 = static_cast<uint32_t>(alpha >= 1 ? 256 : alpha * 256);
+  for (int y = 0; y < sh; ++y) {
+    const int syy = sy + y, dyy = dy + y;
+    if (syy < 0 || syy >= src.height_ || dyy < 0 || dyy >= height_) continue;
+    for (int x = 0; x < sw; ++x) {
+      const int sxx = sx + x, dxx = dx + x;
+      if (sxx < 0 || sxx >= src.width_ || dxx < 0 || dxx >= width_) continue;
+      const uint32_t s = src.pixels_[static_cast<size_t>(syy) * src.width_ + sxx];
+      const uint32_t sa = ((s >> 24) * a256) >> 8;
+      if (sa == 0) continue;
+      uint32_t& d = pixels_[static_cast<size_t>(dyy) * width_ + dxx];
+      if (sa == 255) {
+        d = s;
+        continue;
+      }
+      const uint32_t da = d >> 24;
+      const uint32_t oa = sa + da * (255 - sa) / 255;
+      auto mix = [&](int shift) {
+        const uint32_t sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
+        return oa ? (sc * sa + dc * da * (255 - sa) / 255) / oa : 0;
+      };
+      d = (oa << 24) | (mix(16) << 16) | (mix(8) << 8) | mix(0);
+    }
+  }
+  Touch();
+}
+
+std::unique_ptr<Bitmap> Bitmap::Decode(const uint8_t* data, size_t size, std::string* error) {
+  SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
+  SDL_Surface* loaded = rw ? IMG_Load_RW(rw, 1) : nullptr;
+  if (!loaded) {
+    if (error) *error = IMG_GetError();
+    return nullptr;
+  }
+  SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(loaded);
+  if (!argb) {
+    if (error) *error = SDL_GetError();
+    return nullptr;
+  }
+  auto bmp = std::make_unique<Bitmap>(argb->w, argb->h);
+  SDL_LockSurface(argb);
+  for (int y = 0; y < argb->h; ++y)
+    std::memcpy(bmp->pixels_.data() + static_cast<size_t>(y) * argb->w,
+                static_cast<const uint8_t*>(argb->pixels) + static_cast<size_t>(y) * argb->pitch,
+                static_cast<size_t>(argb->w) * 4);
+  SDL_UnlockSurface(argb);
+  SDL_FreeSurface(argb);
+  return bmp;
+}
+
+std::unique_ptr<Bitmap> Bitmap::Load(const std::string& path, std::string* error) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(path, bytes)) {
+    if (error) *error = "cannot read " + path;
+    return nullptr;
+  }
+  return Decode(bytes.data(), bytes.size(), error);
+}
+
+namespace {
+SDL_Surface* WrapPixels(const Bitmap& b) {
+  return SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(b.Pixels()), b.Width(), b.Height(), 32,
+                                            b.Width() * 4, SDL_PIXELFORMAT_ARGB8888);
+}
+}  // namespace
+
+std::vector<uint8_t> Bitmap::EncodePng() const {
+  std::vector<uint8_t> out;
+  if (Empty()) return out;
+  SDL_Surface* s = WrapPixels(*this);
+  if (!s) return out;
+  // Grow a memory stream as the encoder writes.
+  std::vector<uint8_t> buffer(static_cast<size_t>(width_) * height_ * 4 + 4096);
+  SDL_RWops* rw = SDL_RWFromMem(buffer.data(), static_cast<int>(buffer.size()));
+  if (rw && IMG_SavePNG_RW(s, rw, 0) == 0) {
+    const Sint64 size = SDL_RWtell(rw);
+    if (size > 0) out.assign(buffer.begin(), buffer.begin() + size);
+  }
+  if (rw) SDL_RWclose(rw);
+  SDL_FreeSurface(s);
+  return out;
+}
+
+bool Bitmap::SavePng(const std::string& path) const {
+  const std::vector<uint8_t> png = EncodePng();
+  return !png.empty() && WriteFileAtomically(path, png.data(), png.size());
+}
+
+}  // namespace kirpo

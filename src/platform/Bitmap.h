@@ -1,0 +1,49 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kirpo {
+
+// A picture in memory, 32-bit ARGB (0xAARRGGBB), straight (not premultiplied) alpha.
+// Canvases upload it to the renderer once and again only when its Version changes.
+class Bitmap {
+ public:
+  Bitmap() = default;
+  Bitmap(int width, int height, uint32_t fill = 0);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Empty() const { return width_ == 0 || height_ == 0; }
+  uint32_t* Pixels() { return pixels_.data(); }
+  const uint32_t* Pixels() const { return pixels_.data(); }
+  uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+  void SetPixel(int x, int y, uint32_t argb) { pixels_[static_cast<size_t>(y) * width_ + x] = argb; }
+
+  // Identity for texture caches: unique per bitmap, bumped by every change made through this API.
+  uint64_t Id() const { return id_; }
+  uint64_t Version() const { return version_; }
+  void Touch() { ++version_; }
+
+  void Clear(uint32_t argb);
+  // Draws a source rectangle at (dx, dy), unscaled, blending with its alpha ("source over").
+  void BlendFrom(const Bitmap& src, int sx, int sy, int sw, int sh, int dx, int dy, float alpha);
+
+  // Decoding detects the format from the content; nullptr when it cannot be decoded.
+  static std::unique_ptr<Bitmap> Decode(const uint8_t* data, size_t size, std::string* error = nullptr);
+  static std::unique_ptr<Bitmap> Load(const std::string& path, std::string* error = nullptr);
+  // PNG bytes; empty on failure.
+  std::vector<uint8_t> EncodePng() const;
+  bool SavePng(const std::string& path) const;
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<uint32_t> pixels_;
+  uint64_t id_ = NextId();
+  uint64_t version_ = 1;
+  static uint64_t NextId();
+};
+
+}  // namespace kirpo

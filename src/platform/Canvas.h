@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/Bitmap.h"
+
+namespace kirpo {
+
+struct RectF {
+  float left = 0, top = 0, right = 0, bottom = 0;
+  float Width() const { return right - left; }
+  float Height() const { return bottom - top; }
+};
+
+struct SizeF {
+  float width = 0, height = 0;
+};
+
+enum class TextAlign { Center, Leading, Trailing };
+
+// Where the game draws: the window, or an offscreen picture. Coordinates are the canvas's pixels.
+// Every drawing blends with its alpha; colours are 0xAARRGGBB.
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+
+  // Colour 0 (fully transparent) shows whatever lies behind the canvas (the window's backdrop).
+  virtual void Clear(uint32_t argb) = 0;
+  // Sets the pixels of a rectangle to the colour, without blending.
+  virtual void ClearRect(const RectF& r, uint32_t argb) = 0;
+  virtual void FillRect(const RectF& r, uint32_t argb, float alpha) = 0;
+  virtual void DrawBitmap(const Bitmap& bmp, const RectF& src, const RectF& dst, float alpha) = 0;
+  // Turns the picture clockwise by angle degrees about the centre of dst; nothing is drawn outside clip.
+  virtual void DrawBitmapRotated(const Bitmap& bmp, const RectF& src, const RectF& dst, double angle, float alpha,
+                                 const RectF& clip) = 0;
+  virtual void DrawText(const std::string& text, const RectF& box, float size_px, bool bold, uint32_t argb,
+                        float alpha, TextAlign h, TextAlign v) = 0;
+  virtual SizeF MeasureText(const std::string& text, float size_px, bool bold) = 0;
+  // What Clear(0) shows: the window's own background behind the game picture.
+  virtual void SetBackdrop(std::function<void(Canvas&)> backdrop) { (void)backdrop; }
+};
+
+}  // namespace kirpo

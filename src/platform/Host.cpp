@@ -1,0 +1,219 @@
+#include "platform/Host.h"
+
+#include <SDL.h>
+
+#include "common/Consts.h"
+#include "platform/SdlCanvas.h"
+
+namespace kirpo {
+
+std::array<uint8_t, 256> Host::ReadKeyState() {
+  std::array<uint8_t, 256> out{};
+  for (int i = 0; i < 256; ++i) {
+    if (down_[i] || pressed_since_read_[i]) out[i] = 0x80;
+    pressed_since_read_[i] = false;
+  }
+  return out;
+}
+
+void Host::NoteKey(int vk, bool down) {
+  if (vk <= 0 || vk > 255) return;
+  down_[vk] = down;
+  if (down) pressed_since_read_[vk] = true;
+}
+
+int VirtualKeyFromSdl(int key) {
+  switch (key) {
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_F5: return VK_F5;
+    case SDLK_F12: return VK_F12;
+    default: break;
+  }
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+  return 0;
+}
+
+bool InitVideo(std::string* error) {
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    if (error) *error = SDL_GetError();
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+std::unique_ptr<Bitmap> ReadRendererPixels(SDL_Renderer* r) {
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(r, &w, &h);
+  auto bmp = std::make_unique<Bitmap>(w, h);
+  if (w > 0 && h > 0) SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, bmp->Pixels(), w * 4);
+  return bmp;
+}
+
+class WindowHost final : public Host {
+ public:
+  WindowHost(SDL_Window* w, SDL_Renderer* r) : window_(w), renderer_(r), canvas_(r) {}
+  ~WindowHost() override {
+    SDL_DestroyRenderer(renderer_);
+    SDL_DestroyWindow(window_);
+  }
+  Canvas& GetCanvas() override { return canvas_; }
+  std::vector<InputEvent> PollEvents() override {
+    std::vector<InputEvent> out;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) Translate(e, out);
+    return out;
+  }
+  void WaitForEvent(int timeout_ms) override {
+    if (timeout_ms <= 0) return;
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, timeout_ms)) SDL_PushEvent(&e);  // leave it for PollEvents
+  }
+  void Present() override { SDL_RenderPresent(renderer_); }
+  void SetCaption(const std::string& caption) override {
+    if (caption != caption_) SDL_SetWindowTitle(window_, caption.c_str());
+    caption_ = caption;
+  }
+  bool IsFullScreen() const override { return SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP; }
+  void SetFullScreen(bool on) override { SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0); }
+  void Show(bool visible) override {
+    if (visible) SDL_ShowWindow(window_);
+    else SDL_HideWindow(window_);
+  }
+  bool HasDisplay() const override { return true; }
+  std::unique_ptr<Bitmap> ReadPixels() override { return ReadRendererPixels(renderer_); }
+
+ private:
+  void Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
+    InputEvent ev;
+    int w = 1, h = 1, ow = 1, oh = 1;
+    SDL_GetWindowSize(window_, &w, &h);
+    SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+    const float fx = w > 0 ? float(ow) / w : 1, fy = h > 0 ? float(oh) / h : 1;
+    switch (e.type) {
+      case SDL_QUIT: ev.type = InputEvent::Type::Quit; break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        ev.type = e.type == SDL_KEYDOWN ? InputEvent::Type::KeyDown : InputEvent::Type::KeyUp;
+        ev.vk = VirtualKeyFromSdl(e.key.keysym.sym);
+        if (!ev.vk) return;
+        NoteKey(ev.vk, e.type == SDL_KEYDOWN);
+        if (e.key.repeat) return;
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (e.button.which == SDL_TOUCH_MOUSEID) return;  // the finger event below carries it
+        ev.type = e.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::MouseDown : InputEvent::Type::MouseUp;
+        ev.x = e.button.x * fx, ev.y = e.button.y * fy, ev.button = e.button.button;
+        break;
+      case SDL_MOUSEMOTION:
+        if (e.motion.which == SDL_TOUCH_MOUSEID) return;
+        ev.type = InputEvent::Type::MouseMove;
+        ev.x = e.motion.x * fx, ev.y = e.motion.y * fy;
+        break;
+      case SDL_FINGERDOWN:
+      case SDL_FINGERUP:
+      case SDL_FINGERMOTION:
+        ev.type = e.type == SDL_FINGERDOWN ? InputEvent::Type::MouseDown
+                  : e.type == SDL_FINGERUP ? InputEvent::Type::MouseUp
+                                           : InputEvent::Type::MouseMove;
+        ev.x = e.tfinger.x * ow, ev.y = e.tfinger.y * oh;
+        break;
+      case SDL_WINDOWEVENT:
+        if (e.window.event != SDL_WINDOWEVENT_SIZE_CHANGED && e.window.event != SDL_WINDOWEVENT_EXPOSED) return;
+        ev.type = InputEvent::Type::Resized;
+        break;
+      default: return;
+    }
+    out.push_back(ev);
+  }
+
+  SDL_Window* window_;
+  SDL_Renderer* renderer_;
+  SdlCanvas canvas_;
+  std::string caption_;
+};
+
+class OffscreenHost final : public Host {
+ public:
+  OffscreenHost(SDL_Surface* s, SDL_Renderer* r) : surface_(s), renderer_(r), canvas_(r) {}
+  ~OffscreenHost() override {
+    SDL_DestroyRenderer(renderer_);
+    SDL_FreeSurface(surface_);
+  }
+  Canvas& GetCanvas() override { return canvas_; }
+  std::vector<InputEvent> PollEvents() override { return {}; }
+  void WaitForEvent(int) override {}
+  void Present() override {}
+  void SetCaption(const std::string& c) override { caption_ = c; }
+  bool IsFullScreen() const override { return full_; }
+  void SetFullScreen(bool on) override { full_ = on; }
+  void Show(bool) override {}
+  bool HasDisplay() const override { return false; }
+  std::unique_ptr<Bitmap> ReadPixels() override { return ReadRendererPixels(renderer_); }
+
+ private:
+  SDL_Surface* surface_;
+  SDL_Renderer* renderer_;
+  SdlCanvas canvas_;
+  std::string caption_;
+  bool full_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Host> CreateWindowHost(int client_w, int client_h, const std::string& title, bool prefer_accelerated,
+                                       std::string* error) {
+  SDL_DisplayMode mode{};
+  int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+    // Centred as left = screen/2 - client/2, rounded.
+    x = static_cast<int>(std::nearbyint(mode.w / 2.0 - client_w / 2.0));
+    y = static_cast<int>(std::nearbyint(mode.h / 2.0 - client_h / 2.0));
+  }
+  SDL_Window* w = SDL_CreateWindow(title.c_str(), x, y, client_w, client_h,
+                                   SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+  if (!w) {
+    if (error) *error = SDL_GetError();
+    return nullptr;
+  }
+  // Without a GPU the software renderer costs about half the CPU of OpenGL on llvmpipe, and the
+  // frame loop paces itself, so vsync is not wanted either.
+  SDL_Renderer* r = nullptr;
+  if (!prefer_accelerated) r = SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE);
+  if (!r) r = SDL_CreateRenderer(w, -1, SDL_RENDERER_ACCELERATED);
+  if (!r) r = SDL_CreateRenderer(w, -1, 0);
+  if (!r) {
+    if (error) *error = SDL_GetError();
+    SDL_DestroyWindow(w);
+    return nullptr;
+  }
+  return std::make_unique<WindowHost>(w, r);
+}
+
+std::unique_ptr<Host> CreateOffscreenHost(int w, int h) {
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (!s) return nullptr;
+  SDL_Renderer* r = SDL_CreateSoftwareRenderer(s);
+  if (!r) {
+    SDL_FreeSurface(s);
+    return nullptr;
+  }
+  return std::make_unique<OffscreenHost>(s, r);
+}
+
+}  // namespace kirpo

@@ -1,0 +1,58 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Canvas.h"
+
+namespace kirpo {
+
+struct InputEvent {
+  enum class Type { Quit, KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Resized };
+  Type type = Type::Quit;
+  int vk = 0;           // virtual-key code for key events
+  float x = 0, y = 0;   // canvas pixels for mouse and touch events
+  int button = 1;       // 1 left, 2 middle, 3 right
+};
+
+// What the game runs in: a real window or an offscreen picture. Both are real SDL renderers.
+class Host {
+ public:
+  virtual ~Host() = default;
+  virtual Canvas& GetCanvas() = 0;
+  // Moves pending window-system events into the host; returns them in order.
+  virtual std::vector<InputEvent> PollEvents() = 0;
+  // Blocks until an event arrives or timeout_ms passes (0: do not block).
+  virtual void WaitForEvent(int timeout_ms) = 0;
+  virtual void Present() = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual bool IsFullScreen() const = 0;
+  virtual void SetFullScreen(bool on) = 0;
+  virtual void Show(bool visible) = 0;
+  virtual bool HasDisplay() const = 0;
+  // The canvas's current pixels.
+  virtual std::unique_ptr<Bitmap> ReadPixels() = 0;
+
+  // The keyboard as 256 bytes by virtual-key code, bit 7 = down. A key pressed and released
+  // between two reads still reads as down once, so a short tap is never lost.
+  std::array<uint8_t, 256> ReadKeyState();
+  void NoteKey(int vk, bool down);
+
+ private:
+  std::array<bool, 256> down_{};
+  std::array<bool, 256> pressed_since_read_{};
+};
+
+// SDL_Init for video (and events); returns false with the reason when no video driver works.
+bool InitVideo(std::string* error);
+
+std::unique_ptr<Host> CreateWindowHost(int client_w, int client_h, const std::string& title, bool prefer_accelerated,
+                                       std::string* error);
+std::unique_ptr<Host> CreateOffscreenHost(int w, int h);
+
+// Maps an SDL keycode to the game's virtual-key code; 0 when the game has no use for it.
+int VirtualKeyFromSdl(int sdl_keycode);
+
+}  // namespace kirpo

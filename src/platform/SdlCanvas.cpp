@@ -1,0 +1,206 @@
+#include "platform/SdlCanvas.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/EmbeddedFiles.h"
+
+namespace kirpo {
+
+namespace {
+constexpr size_t kMaxTextTextures = 256;
+
+void SetColor(SDL_Renderer* r, uint32_t argb, float alpha) {
+  const float a = std::clamp(((argb >> 24) & 0xFF) * alpha, 0.0f, 255.0f);
+  SDL_SetRenderDrawColor(r, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, static_cast<Uint8>(a));
+}
+
+SDL_FRect ToFRect(const RectF& r) { return SDL_FRect{r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+SDL_Rect ToRect(const RectF& r) {
+  const int l = static_cast<int>(std::lround(r.left)), t = static_cast<int>(std::lround(r.top));
+  return SDL_Rect{l, t, static_cast<int>(std::lround(r.right)) - l, static_cast<int>(std::lround(r.bottom)) - t};
+}
+
+Uint8 AlphaByte(float alpha) { return static_cast<Uint8>(std::clamp(alpha, 0.0f, 1.0f) * 255.0f + 0.5f); }
+}  // namespace
+
+SdlCanvas::SdlCanvas(SDL_Renderer* renderer) : renderer_(renderer) {
+  if (!TTF_WasInit()) TTF_Init();
+}
+
+SdlCanvas::~SdlCanvas() {
+  for (auto& [id, t] : textures_) SDL_DestroyTexture(t.texture);
+  for (auto& [k, t] : texts_) SDL_DestroyTexture(t.texture);
+  for (auto& [k, f] : fonts_) TTF_CloseFont(f);
+}
+
+int SdlCanvas::Width() const {
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(renderer_, &w, &h);
+  return w;
+}
+
+int SdlCanvas::Height() const {
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(renderer_, &w, &h);
+  return h;
+}
+
+void SdlCanvas::Clear(uint32_t argb) {
+  SDL_RenderSetClipRect(renderer_, nullptr);
+  if ((argb >> 24) == 0 && backdrop_ && !in_backdrop_) {
+    in_backdrop_ = true;
+    backdrop_(*this);
+    in_backdrop_ = false;
+    return;
+  }
+  SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+  SetColor(renderer_, argb, 1.0f);
+  SDL_RenderClear(renderer_);
+}
+
+void SdlCanvas::ClearRect(const RectF& r, uint32_t argb) {
+  SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+  SetColor(renderer_, argb, 1.0f);
+  const SDL_FRect fr = ToFRect(r);
+  SDL_RenderFillRectF(renderer_, &fr);
+}
+
+void SdlCanvas::FillRect(const RectF& r, uint32_t argb, float alpha) {
+  SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_BLEND);
+  SetColor(renderer_, argb, alpha);
+  const SDL_FRect fr = ToFRect(r);
+  SDL_RenderFillRectF(renderer_, &fr);
+}
+
+SDL_Texture* SdlCanvas::TextureFor(const Bitmap& bmp) {
+  if (bmp.Empty()) return nullptr;
+  CachedTexture& c = textures_[bmp.Id()];
+  if (c.texture && (c.w != bmp.Width() || c.h != bmp.Height())) {
+    SDL_DestroyTexture(c.texture);
+    c.texture = nullptr;
+  }
+  if (!c.texture) {
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    c.texture = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, bmp.Width(),
+                                  bmp.Height());
+    if (!c.texture) return nullptr;
+    SDL_SetTextureBlendMode(c.texture, SDL_BLENDMODE_BLEND);
+    c.w = bmp.Width(), c.h = bmp.Height();
+    c.version = 0;
+  }
+  if (c.version != bmp.Version()) {
+    SDL_UpdateTexture(c.texture, nullptr, bmp.Pixels(), bmp.Width() * 4);
+    c.version = bmp.Version();
+  }
+  return c.texture;
+}
+
+void SdlCanvas::DropTexturesExcept(const std::vector<uint64_t>& keep_ids) {
+  for (auto it = textures_.begin(); it != textures_.end();) {
+    if (std::find(keep_ids.begin(), keep_ids.end(), it->first) == keep_ids.end()) {
+      SDL_DestroyTexture(it->second.texture);
+      it = textures_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void SdlCanvas::DrawBitmap(const Bitmap& bmp, const RectF& src, const RectF& dst, float alpha) {
+  SDL_Texture* t = TextureFor(bmp);
+  if (!t || alpha <= 0) return;
+  SDL_SetTextureAlphaMod(t, AlphaByte(alpha));
+  const SDL_Rect s = ToRect(src);
+  const SDL_FRect d = ToFRect(dst);
+  SDL_RenderCopyF(renderer_, t, &s, &d);
+}
+
+void SdlCanvas::DrawBitmapRotated(const Bitmap& bmp, const RectF& src, const RectF& dst, double angle, float alpha,
+                                  const RectF& clip) {
+  SDL_Texture* t = TextureFor(bmp);
+  if (!t || alpha <= 0) return;
+  SDL_SetTextureAlphaMod(t, AlphaByte(alpha));
+  const SDL_Rect s = ToRect(src);
+  const SDL_FRect d = ToFRect(dst);
+  const SDL_Rect c = ToRect(clip);
+  SDL_RenderSetClipRect(renderer_, &c);
+  SDL_RenderCopyExF(renderer_, t, &s, &d, angle, nullptr, SDL_FLIP_NONE);
+  SDL_RenderSetClipRect(renderer_, nullptr);
+}
+
+TTF_Font* SdlCanvas::FontFor(int size_px, bool bold) {
+  size_px = std::clamp(size_px, 1, 1000);
+  auto key = std::make_pair(size_px, bold);
+  auto it = fonts_.find(key);
+  if (it != fonts_.end()) return it->second;
+  const EmbeddedFile* face = FindEmbeddedFile("Inconsolata.otf");
+  TTF_Font* f = nullptr;
+  if (face) f = TTF_OpenFontRW(SDL_RWFromConstMem(face->data, static_cast<int>(face->size)), 1, size_px);
+  if (f && bold) TTF_SetFontStyle(f, TTF_STYLE_BOLD);
+  fonts_[key] = f;
+  return f;
+}
+
+SdlCanvas::TextEntry* SdlCanvas::TextTexture(const std::string& text, int size_px, bool bold) {
+  const std::string key = std::to_string(size_px) + (bold ? "b:" : ":") + text;
+  auto it = texts_.find(key);
+  if (it != texts_.end()) {
+    text_lru_.splice(text_lru_.begin(), text_lru_, it->second.lru);
+    return &it->second;
+  }
+  TTF_Font* f = FontFor(size_px, bold);
+  if (!f) return nullptr;
+  SDL_Surface* s = TTF_RenderUTF8_Blended(f, text.c_str(), SDL_Color{255, 255, 255, 255});
+  if (!s) return nullptr;
+  SDL_Texture* t = SDL_CreateTextureFromSurface(renderer_, s);
+  const int w = s->w, h = s->h;
+  SDL_FreeSurface(s);
+  if (!t) return nullptr;
+  SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
+  if (texts_.size() >= kMaxTextTextures) {
+    auto old = texts_.find(text_lru_.back());
+    SDL_DestroyTexture(old->second.texture);
+    texts_.erase(old);
+    text_lru_.pop_back();
+  }
+  text_lru_.push_front(key);
+  TextEntry& e = texts_[key];
+  e.texture = t, e.w = w, e.h = h, e.lru = text_lru_.begin();
+  return &e;
+}
+
+void SdlCanvas::DrawText(const std::string& text, const RectF& box, float size_px, bool bold, uint32_t argb,
+                         float alpha, TextAlign h, TextAlign v) {
+  if (text.empty() || alpha <= 0) return;
+  TextEntry* e = TextTexture(text, static_cast<int>(std::lround(size_px)), bold);
+  if (!e) return;
+  float x = box.left, y = box.top;
+  if (h == TextAlign::Center) x = box.left + (box.Width() - e->w) / 2;
+  if (h == TextAlign::Trailing) x = box.right - e->w;
+  if (v == TextAlign::Center) y = box.top + (box.Height() - e->h) / 2;
+  if (v == TextAlign::Trailing) y = box.bottom - e->h;
+  SDL_SetTextureColorMod(e->texture, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+  SDL_SetTextureAlphaMod(e->texture, AlphaByte(alpha * ((argb >> 24) & 0xFF) / 255.0f));
+  const SDL_FRect d{x, y, float(e->w), float(e->h)};
+  SDL_RenderCopyF(renderer_, e->texture, nullptr, &d);
+}
+
+SizeF SdlCanvas::MeasureText(const std::string& text, float size_px, bool bold) {
+  TTF_Font* f = FontFor(static_cast<int>(std::lround(size_px)), bold);
+  if (!f) return {};
+  int w = 0, h = 0;
+  if (text.empty()) {
+    h = TTF_FontLineSkip(f);
+  } else {
+    TTF_SizeUTF8(f, text.c_str(), &w, &h);
+  }
+  return SizeF{float(w), float(h)};
+}
+
+}  // namespace kirpo

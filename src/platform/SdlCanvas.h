@@ -1,0 +1,66 @@
+#pragma once
+#include <functional>
+#include <list>
+#include <map>
+#include <string>
+#include <unordered_map>
+
+#include "platform/Canvas.h"
+
+struct SDL_Renderer;
+struct SDL_Texture;
+typedef struct _TTF_Font TTF_Font;
+
+namespace kirpo {
+
+// A canvas on an SDL renderer (a window's, or a software renderer on a surface).
+class SdlCanvas final : public Canvas {
+ public:
+  explicit SdlCanvas(SDL_Renderer* renderer);
+  ~SdlCanvas() override;
+  SdlCanvas(const SdlCanvas&) = delete;
+  SdlCanvas& operator=(const SdlCanvas&) = delete;
+
+  int Width() const override;
+  int Height() const override;
+  void Clear(uint32_t argb) override;
+  void ClearRect(const RectF& r, uint32_t argb) override;
+  void FillRect(const RectF& r, uint32_t argb, float alpha) override;
+  void DrawBitmap(const Bitmap& bmp, const RectF& src, const RectF& dst, float alpha) override;
+  void DrawBitmapRotated(const Bitmap& bmp, const RectF& src, const RectF& dst, double angle, float alpha,
+                         const RectF& clip) override;
+  void DrawText(const std::string& text, const RectF& box, float size_px, bool bold, uint32_t argb, float alpha,
+                TextAlign h, TextAlign v) override;
+  SizeF MeasureText(const std::string& text, float size_px, bool bold) override;
+
+  // Drawn by Clear(0): what lies behind the game picture.
+  void SetBackdrop(std::function<void(Canvas&)> backdrop) override { backdrop_ = std::move(backdrop); }
+  SDL_Renderer* Renderer() const { return renderer_; }
+  // Forget textures of bitmaps that no longer exist (call between levels, not per frame).
+  void DropTexturesExcept(const std::vector<uint64_t>& keep_ids);
+
+ private:
+  struct CachedTexture {
+    SDL_Texture* texture = nullptr;
+    uint64_t version = 0;
+    int w = 0, h = 0;
+  };
+  struct TextEntry {
+    SDL_Texture* texture = nullptr;
+    int w = 0, h = 0;
+    std::list<std::string>::iterator lru;
+  };
+  SDL_Texture* TextureFor(const Bitmap& bmp);
+  TTF_Font* FontFor(int size_px, bool bold);
+  TextEntry* TextTexture(const std::string& text, int size_px, bool bold);
+
+  SDL_Renderer* renderer_;
+  bool in_backdrop_ = false;
+  std::function<void(Canvas&)> backdrop_;
+  std::unordered_map<uint64_t, CachedTexture> textures_;
+  std::map<std::pair<int, bool>, TTF_Font*> fonts_;
+  std::unordered_map<std::string, TextEntry> texts_;
+  std::list<std::string> text_lru_;
+};
+
+}  // namespace kirpo

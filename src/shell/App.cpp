@@ -1,0 +1,358 @@
+#include "shell/App.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "game/GameFlow.h"
+#include "game/GameFrame.h"
+#include "game/Input.h"
+#include "game/TimedEffects.h"
+#include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/FileUtil.h"
+#include "platform/Host.h"
+#include "shell/Errors.h"
+#include "shell/Install.h"
+#include "shell/MainFormLayout.h"
+
+namespace kirpo {
+
+namespace {
+const char* const kCaption = "Kirpo written by Vambrecht";
+const char* const kDifficultyNames[3] = {"EASY", "HARD", "CRAZY"};
+}  // namespace
+
+App::App(Host& host, std::string exe_dir, std::string data_dir)
+    : host_(host), exe_dir_(std::move(exe_dir)), game_(data_dir) {
+  game_.shell = this;
+}
+
+App::~App() { game_.shell = nullptr; }
+
+void App::StartUp() {
+  FormCreate();
+  AfterFormCreate();
+}
+
+void App::FormCreate() {
+  WriteLog(" ");
+  Game& g = game_;
+  BuildMainForm(g);
+  MainForm& m = g.mf;
+  m.PboxOpacity = 0;
+  m.PboxVisible = false;
+  g.st.DefaultSpeeds = {4, 2, 2, 4, 4, 4, 2};
+  // Each pair of menu icons shares one place; the tags say which of a pair shows when the menu opens.
+  m.b_pause->visible = false;
+  m.b_pause->tag = 1;
+  m.b_play->visible = false;
+  m.SpeakerButtonOff->visible = false;
+  m.SpeakerButtonOff->tag = 1;
+  m.SpeakerButtonOn->visible = false;
+  m.SpeakerButtonOn->x = m.SpeakerButtonOff->x, m.SpeakerButtonOn->y = m.SpeakerButtonOff->y;
+  m.b_gamepad->x = m.b_hand->x, m.b_gamepad->y = m.b_hand->y;
+  m.b_play->x = m.b_pause->x, m.b_play->y = m.b_pause->y;
+  m.b_hand->visible = false;
+  m.b_gamepad->visible = false;
+  m.b_gamepad->tag = 1;
+  m.b_jump->visible = false;
+  m.FullScreenButton->visible = false;
+  m.b_help->visible = false;
+  m.b_off->visible = false;
+  m.KochErlegt->visible = false;
+  m.b_off->on_click = [this] { game_.st.CloseRequested = true; };
+  BindMainFormInput(g);
+  g.st.UpdateInterval = 5;
+  g.TextFontSize = 48;
+  g.st.Level = 0;
+}
+
+void App::AfterFormCreate() {
+  Game& g = game_;
+  if (g.st.AppStartedAt != 0) return;
+  WriteLog(" ");
+  start_fade_timer_.Enable(true, GameTicks());
+  MakeDirs(g.DataDir);
+  CheckInstallation(exe_dir_, g.DataDir);
+  g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
+  LoadMainFormFigures(g);
+
+  int difficulty = g.settings.ReadInt("Difficulty", 0);
+  // Only three difficulties exist; anything else stored by hand means the first.
+  if (difficulty < 0 || difficulty > 2) difficulty = 0;
+  g.st.Difficulty = difficulty;
+  g.mf.DifficultyImageIndex = difficulty;
+  g.mf.f1Difficulty->text = kDifficultyNames[difficulty];
+  g.st.ProceedLevel = g.settings.ReadInt("ProceedLevel", -1);
+
+  ApplyNavButtons(g);
+  g.figures.LoadMovieList();
+  if (FileExists(g.DataDir + "image.store")) {
+    g.figures.ReadImageStore();
+  } else {
+    g.figures.BuildingImageStore = true;
+  }
+  g.st.Demomode = true;
+  g.world.Random.Reset();
+  WriteLog("");
+  g.st.ShowSplash = true;
+  PrepareFirstRun(g);
+  if (g.figures.BuildingImageStore) {
+    g.figures.WriteImageStore();
+    g.figures.BuildingImageStore = false;
+  }
+  speaker_timer_.Enable(true, GameTicks());
+}
+
+void App::Run() {
+  while (!closed_) {
+    Step();
+    if (closed_) break;
+    const int64_t wait = NextDue() - GameTicks();
+    if (wait > 0) host_.WaitForEvent(static_cast<int>(std::min<int64_t>(wait, 100)));
+  }
+}
+
+void App::RunUntil(int64_t t) {
+  auto* manual = dynamic_cast<ManualClock*>(&GameClock());
+  while (!closed_) {
+    const int64_t due = NextDue();
+    if (due > t) break;
+    if (manual && due > manual->Now()) manual->Set(due);
+    Step();
+  }
+  if (manual && manual->Now() < t) manual->Set(t);
+}
+
+int64_t App::NextDue() const {
+  int64_t next = game_.timers.NextDue();
+  auto consider = [&](const FormTimer& t) {
+    if (t.Enabled) next = std::min(next, t.LastFired + t.Interval);
+  };
+  consider(start_fade_timer_);
+  consider(fade_timer_);
+  consider(speaker_timer_);
+  consider(game_.st.BonusTimer);
+  if (frame_timer_enabled_)
+    next = std::min(next, frame_base_ + static_cast<int64_t>(std::ceil((frame_index_ + 1) * FrameTickMs)));
+  return next;
+}
+
+void App::Step() {
+  ProcessEvents();
+  if (closed_) return;
+  RunFormTimers();
+  game_.timers.IdleHandler();
+  if (frame_timer_enabled_) {
+    const int64_t now = GameTicks();
+    const int64_t due = frame_base_ + static_cast<int64_t>(std::ceil((frame_index_ + 1) * FrameTickMs));
+    if (now >= due) {
+      // A late frame does not make up for the missed ones.
+      frame_index_ = std::max<int64_t>(frame_index_ + 1, static_cast<int64_t>((now - frame_base_) / FrameTickMs));
+      IdleHandlerTick();
+    }
+  }
+}
+
+void App::ProcessEvents() {
+  Game& g = game_;
+  for (const InputEvent& e : host_.PollEvents()) {
+    Canvas& c = host_.GetCanvas();
+    switch (e.type) {
+      case InputEvent::Type::Quit: FormClose(); return;
+      case InputEvent::Type::MouseDown:
+        if (g.st.AppStartedAt == 0 || !main_form_visible_) break;
+        if (!g.mf.form.MouseDown(e.x, e.y, c.Width(), c.Height()) && e.button == 1)
+          pboxMouseDown(g, e.x, e.y, c.Width(), c.Height());
+        break;
+      case InputEvent::Type::MouseUp:
+        if (main_form_visible_) g.mf.form.MouseUp(e.x, e.y, c.Width(), c.Height());
+        break;
+      case InputEvent::Type::MouseMove:
+        if (main_form_visible_) g.mf.form.MouseMove(e.x, e.y, c.Width(), c.Height());
+        break;
+      case InputEvent::Type::Resized:
+        if (nested_ == 0 && g.st.AppStartedAt != 0 && !g.st.Paused) PaintFrame();
+        break;
+      default: break;
+    }
+  }
+}
+
+void App::RunFormTimers() {
+  Game& g = game_;
+  const int64_t now = GameTicks();
+  if (start_fade_timer_.Due(now)) {
+    start_fade_timer_.Enabled = false;
+    g.mf.PboxOpacity = 0;
+    fade_timer_.Enable(true, now);
+    frame_timer_enabled_ = true;
+    frame_base_ = now;
+    frame_index_ = 0;
+  }
+  if (fade_timer_.Due(now)) {
+    fade_timer_.LastFired = now;
+    if (g.mf.PboxOpacity == 0) g.mf.PboxVisible = true;
+    g.mf.PboxOpacity += 0.05f;
+    if (g.mf.PboxOpacity >= 1) {
+      g.mf.PboxOpacity = 1;
+      fade_timer_.Enabled = false;
+    }
+  }
+  if (speaker_timer_.Due(now)) {
+    speaker_timer_.Enabled = false;
+    // Sound starts switched off; this switches it on as the speaker button would.
+    const bool on = game_.sound->SoundOn();
+    g.mf.SpeakerButtonOn->tag = on ? 1 : 0;
+    g.mf.SpeakerButtonOff->tag = on ? 0 : 1;
+  }
+  if (g.st.BonusTimer.Due(now)) {
+    g.st.BonusTimer.LastFired = now;
+    BonusTimerTimer(g);
+  }
+}
+
+void App::IdleHandlerTick() {
+  Game& g = game_;
+  GameState& st = g.st;
+  if (st.CloseRequested) {
+    FormClose();
+    if (closed_) return;
+  }
+  g.timers.IdleHandler();
+  const int64_t now = GameTicks();
+  st.FrameElapsed = now - st.LastFrameAt;
+  if (st.FrameElapsed <= 0) return;
+  st.LastFrameAt = now;
+  st.KeyState = host_.ReadKeyState();
+  if (st.KeyDown(VK_ESCAPE) && TicksBetween(now, st.LastEscAt) > 1000) {
+    st.CloseRequested = true;
+    st.LastEscAt = now;
+  }
+  if (st.KeyDown(VK_F5) || st.PauseToggleRequested) {
+    if (TicksBetween(now, st.LastPauseToggleAt) > 1000 || st.PauseToggleRequested) {
+      st.PauseToggleRequested = false;
+      st.Paused = !st.Paused;
+      st.LastPauseToggleAt = now;
+    }
+  }
+  if (st.Paused) return;
+  if (st.KeyDown(VK_F12)) TakeScreenshot();
+  PaintFrame();
+}
+
+void App::DrawBackdrop(Canvas& canvas) {
+  canvas.Clear(0xFF000000);
+  const Widget* bg = game_.mf.Hintergrund;
+  if (bg && bg->picture && !bg->picture->Empty())
+    canvas.DrawBitmap(*bg->picture, RectF{0, 0, float(bg->picture->Width()), float(bg->picture->Height())},
+                      RectF{0, 0, float(canvas.Width()), float(canvas.Height())}, 1.0f);
+}
+
+void App::PaintFrame() {
+  PboxPaint(host_.GetCanvas());
+  host_.Present();
+}
+
+void App::PboxPaint(Canvas& canvas) {
+  Game& g = game_;
+  if (g.st.AppStartedAt == 0) return;
+  ++nested_;
+  const int64_t now = GameTicks();
+  if (TicksBetween(now, g.st.LastCaptionAt) >= 1000) {
+    host_.SetCaption(host_.IsFullScreen() ? "" : kCaption);
+    g.st.LastCaptionAt = now;
+  }
+  g.PboxWidth = canvas.Width();
+  g.PboxHeight = canvas.Height();
+  g.ScaleX = canvas.Width() / 1920.0f;
+  g.ScaleY = canvas.Height() / 1200.0f;
+  g.FitScaleX = g.FitScaleY = std::min(g.ScaleX, g.ScaleY);
+  g.TextFontSize = 48 * g.ScaleX;
+  canvas.SetBackdrop([this](Canvas& c) { DrawBackdrop(c); });
+  DrawBackdrop(canvas);
+  if (g.mf.PboxVisible && main_form_visible_) {
+    g.PaintCanvas = &canvas;
+    try {
+      GameAction(g);
+    } catch (...) {
+      g.PaintCanvas = nullptr;
+      --nested_;
+      throw;
+    }
+    g.PaintCanvas = nullptr;
+    g.mf.form.Draw(canvas, g.mf.PboxOpacity);
+  }
+  --nested_;
+}
+
+void App::TakeScreenshot() {
+  Game& g = game_;
+  ++g.st.ScreenshotCount;
+  const float sx = g.ScaleX, sy = g.ScaleY;
+  Canvas& screen = host_.GetCanvas();
+  std::unique_ptr<Host> picture = CreateOffscreenHost(screen.Width(), screen.Height());
+  if (picture) {
+    picture->GetCanvas().Clear(0xFFFFFFFF);
+    PboxPaint(picture->GetCanvas());
+    const std::string name = "hardcopy-" + std::to_string(g.st.ScreenshotCount) + "-Screen.png";
+    if (auto bmp = picture->ReadPixels()) bmp->SavePng(name);
+  }
+  g.ScaleX = sx, g.ScaleY = sy;
+  // One key press gives one file.
+  Delay(2000, false);
+}
+
+void App::Delay(int ms, bool process_messages) {
+  const int64_t start = GameTicks();
+  if (ms <= 0) return;
+  ++nested_;
+  for (int i = 0; i < ms; ++i) {
+    GameClock().Sleep(1);
+    if (process_messages && !closed_) {
+      ProcessEvents();
+      RunFormTimers();
+      game_.timers.IdleHandler();
+    }
+    if (TicksBetween(GameTicks(), start) >= ms) break;
+  }
+  --nested_;
+}
+
+void App::FormClose() {
+  if (closing_ || closed_) return;
+  closing_ = true;
+  game_.settings.WriteIni("Level", "0");
+  game_.sound->StopSound();
+  for (int i = 0; i < 500; ++i) Delay(1, true);
+  closed_ = true;
+}
+
+void App::CloseMainForm() { FormClose(); }
+
+void App::ShowMainForm(bool visible) {
+  main_form_visible_ = visible;
+  host_.Show(visible);
+}
+
+void App::ShowStartForm() {
+  // Until the start menu exists, leaving the demo starts a new game at once.
+  ShowMainForm(true);
+  game_.st.StartGameRequested = true;
+}
+
+void App::ShowEnterYourNameForm() { GameOver(game_); }
+
+bool App::IsFullScreen() { return host_.IsFullScreen(); }
+
+void App::SetFullScreen(bool on) { host_.SetFullScreen(on); }
+
+void App::OpenHelp() { OpenUrl("file://" + game_.DataDir + "help.html#Hilfe"); }
+
+void App::AskExitWholeGame() {
+  const DialogAnswer a = AskYesNo("Do you want to exit whole game?");
+  ExitWholeGameAnswered(game_, a == DialogAnswer::Yes, a == DialogAnswer::No);
+}
+
+}  // namespace kirpo

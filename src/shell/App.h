@@ -1,0 +1,78 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "game/Game.h"
+#include "game/GameState.h"
+
+namespace kirpo {
+
+class Host;
+
+// The program around the game: start-up sequence, frame loop, the main form's timers and
+// global keys, painting, screenshots and closing. The same code runs in a window and headless.
+class App final : public ShellHooks {
+ public:
+  // Frames are produced at the reference timer granularity; the game's speed depends on it.
+  static constexpr double FrameTickMs = 15.625;
+
+  App(Host& host, std::string exe_dir, std::string data_dir);
+  ~App() override;
+
+  // Creates the form and runs the start-up sequence (installation, settings, data, attract mode).
+  void StartUp();
+  // The real loop: runs until the window closes. Fatal errors leave as FatalErrorException.
+  void Run();
+  // One pass of the loop: window events, due timers and callbacks, and the frame tick when due.
+  void Step();
+  // Game clock of the next moment something is due.
+  int64_t NextDue() const;
+  // Headless: with a manual game clock, runs every due step up to the given time.
+  void RunUntil(int64_t t);
+
+  bool Closed() const { return closed_; }
+  Game& G() { return game_; }
+  Host& GetHost() { return host_; }
+
+  // ShellHooks
+  void Delay(int ms, bool process_messages) override;
+  void CloseMainForm() override;
+  void ShowMainForm(bool visible) override;
+  void ShowStartForm() override;
+  void CloseNameEntry() override {}
+  void ShowEnterYourNameForm() override;
+  bool IsFullScreen() override;
+  void SetFullScreen(bool on) override;
+  void OpenHelp() override;
+  void AskExitWholeGame() override;
+
+ private:
+  void FormCreate();
+  void AfterFormCreate();
+  void FormClose();
+  void ProcessEvents();
+  void RunFormTimers();
+  void IdleHandlerTick();
+  void PaintFrame();
+  void PboxPaint(Canvas& canvas);
+  void DrawBackdrop(Canvas& canvas);
+  void TakeScreenshot();
+
+  Host& host_;
+  std::string exe_dir_;
+  Game game_;
+  bool closed_ = false;
+  bool closing_ = false;
+  bool main_form_visible_ = true;
+  int nested_ = 0;
+
+  FormTimer start_fade_timer_{false, 500, 0};     // StartFensterEinblendenTimer
+  FormTimer fade_timer_{false, 50, 0};            // FensterEinblendenTimer
+  FormTimer speaker_timer_{false, 2000, 0};       // SpeakerButtonOffTimer
+  bool frame_timer_enabled_ = false;              // IdleHandlerTimer
+  int64_t frame_base_ = 0;
+  int64_t frame_index_ = 0;
+};
+
+}  // namespace kirpo

@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+namespace kirpo {
+
+struct Game;
+class Bitmap;
+
+// Builds the main window's layout (head-up display, buttons, menu icons) in g.mf.
+void BuildMainForm(Game& g);
+// Gives the figure-based pictures of the form (background, cooks, mushrooms) their images from
+// the data folder, once it has been installed.
+void LoadMainFormFigures(Game& g);
+// A picture compiled into the program, or a plain placeholder when it is missing.
+const Bitmap* FormPicture(const std::string& file_name);
+
+}  // namespace kirpo

@@ -1,0 +1,73 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/Consts.h"
+#include "platform/Bitmap.h"
+
+namespace kirpo {
+
+struct Game;
+
+// The figure pictures by number, their in-memory store of PNG-encoded copies with its cache
+// file "image.store", and the movie list that tells which pictures are strips of frames.
+class FigureStore {
+ public:
+  struct StoreEntry {
+    std::string Filename;
+    std::vector<uint8_t> fs;  // PNG bytes
+  };
+  struct MovieEntry {
+    int32_t figure = 0, frames = 0, a = 0, b = 0;
+  };
+
+  explicit FigureStore(std::string data_dir = {});
+  void SetDataDir(const std::string& dir) { data_dir_ = dir; }
+  const std::string& DataDir() const { return data_dir_; }
+
+  // Slot n, or nullptr when n is outside the table or the slot is empty.
+  Bitmap* Figure(int n) const;
+  bool HasImage(int n) const;  // a slot with a non-empty picture
+  int32_t FrameWidth(int n) const;
+  int32_t FrameHeight(int n) const;
+
+  void LoadMovieList();
+  // Loads figures 0..91 from the store, or from their files while the store is being built.
+  // A figure the store lacks or holds damaged is taken from its file and BuildingImageStore is
+  // set, so that the caller writes the store anew.
+  void LoadFigureImages(int mask, int level = 0, int stage = 0);
+  // Reads DataDir + "image.store". Whatever is damaged (wrong marker, a cut-off entry, no end
+  // marker, a missing file) is discarded and BuildingImageStore set; false when nothing was read.
+  bool ReadImageStore();
+  // Writes the whole store to DataDir + "image.store" (temporary file, then rename); on success
+  // BuildingImageStore is cleared.
+  bool WriteImageStore();
+  static void MakeTransparent(Bitmap& bmp);
+  static bool StoreNameMatch(const std::string& a, const std::string& b);
+
+  bool BuildingImageStore = false;
+  std::vector<StoreEntry>& Store() { return store_; }
+  std::vector<MovieEntry>& MovieList() { return movies_; }
+
+ private:
+  void LoadImage(int slot, const std::string& path);
+  bool FindInStore(const std::string& path, int slot);
+  void AddToStore(const std::string& path, const Bitmap& bmp);
+
+  std::string data_dir_;
+  std::array<std::unique_ptr<Bitmap>, FigureSlots> figures_;
+  std::vector<StoreEntry> store_;
+  std::vector<MovieEntry> movies_;
+  std::vector<uint8_t> scratch_;
+};
+
+// The n-th (1-based) field of line split at sep; "" when there are fewer fields.
+std::string GetField(const std::string& line, int n, char sep);
+
+// Loads all figures for a game start or level restart.
+void CreateImageList(Game& g);
+
+}  // namespace kirpo

@@ -1,0 +1,154 @@
+#include "shell/Install.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zip.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/FileUtil.h"
+#include "shell/Errors.h"
+#include "support/TempDir.h"
+
+namespace kirpo {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Entry {
+  std::string name;
+  std::string content;
+  bool symlink = false;
+};
+
+void MakeZip(const std::string& path, const std::vector<Entry>& entries) {
+  int err = 0;
+  zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+  ASSERT_NE(za, nullptr);
+  for (const Entry& e : entries) {
+    zip_source_t* src = zip_source_buffer(za, e.content.data(), e.content.size(), 0);
+    const zip_int64_t i = zip_file_add(za, e.name.c_str(), src, ZIP_FL_ENC_UTF_8);
+    ASSERT_GE(i, 0) << e.name;
+    if (e.symlink)
+      zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(i), 0, ZIP_OPSYS_UNIX,
+                                       static_cast<zip_uint32_t>(S_IFLNK | 0777) << 16);
+  }
+  ASSERT_EQ(zip_close(za), 0);
+}
+
+struct InstallTest : ::testing::Test {
+  test::TempDir root;
+  std::string exe_dir = root.Path() + "bin/";
+  std::string data_dir = root.Path() + "data/KIRPO/";
+  void SetUp() override {
+    fs::create_directories(exe_dir);
+    fs::create_directories(data_dir);
+  }
+  std::string Package() const { return exe_dir + PackageName; }
+  // Runs the check and returns the failure's message, or "" on success.
+  std::string Check() {
+    try {
+      EXPECT_TRUE(CheckInstallation(exe_dir, data_dir));
+      return "";
+    } catch (const FatalErrorException& e) {
+      EXPECT_EQ(e.Code(), 2);
+      EXPECT_TRUE(e.ToClipboard());
+      return e.what();
+    }
+  }
+  int FilesOutsideData() const {
+    int n = 0;
+    for (const auto& e : fs::recursive_directory_iterator(root.Path()))
+      if (e.is_regular_file() && e.path().string().rfind(data_dir, 0) != 0 && e.path() != Package()) ++n;
+    return n;
+  }
+};
+
+TEST_F(InstallTest, UnpacksThePackageWithItsFolders) {
+  MakeZip(Package(), {{"generatedfigures_0.txt", "Typ=BACKGROUND\r\n"}, {"Neu1.png", "png"}, {"sub/x.txt", "x"}});
+  EXPECT_EQ(Check(), "");
+  EXPECT_TRUE(FileExists(data_dir + InstallMarker));
+  EXPECT_TRUE(FileExists(data_dir + "Neu1.png"));
+  EXPECT_TRUE(FileExists(data_dir + "sub/x.txt"));
+  for (const auto& e : fs::directory_iterator(data_dir))  // no staging folder is left
+    EXPECT_EQ(e.path().filename().string().rfind(".unpacking", 0), std::string::npos);
+}
+
+TEST_F(InstallTest, ExistingMarkerSkipsThePackageEvenWhenItIsMissing) {
+  std::string marker = "x";
+  ASSERT_TRUE(WriteFileAtomically(data_dir + InstallMarker, marker.data(), marker.size()));
+  EXPECT_EQ(Check(), "");
+}
+
+TEST_F(InstallTest, MissingPackageGivesTheDiagnosticLinesInOrder) {
+  const std::string msg = Check();
+  const std::string expected_start = "InstallPath: " + exe_dir + "\r\nFilename: kirpo_5-0-0.zip\r\nFile exists: No\r\n";
+  EXPECT_EQ(msg.substr(0, expected_start.size()), expected_start);
+  EXPECT_NE(msg.find("ERROR - Installation cannot proceed!\r\n"), std::string::npos);
+  EXPECT_NE(msg.find("Thank you for your support!\r\n"), std::string::npos);
+  EXPECT_EQ(msg.find("AppData"), std::string::npos);
+}
+
+TEST_F(InstallTest, DamagedPackagesAreRefusedWithoutWritingAnything) {
+  MakeZip(Package(), {{"generatedfigures_0.txt", std::string(5000, 'a')}, {"Neu1.png", std::string(5000, 'b')}});
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFileBytes(Package(), bytes));
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    const char* expect;
+  } cases[] = {
+      {"truncated", std::vector<uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 2), "Zip is valid: No\r\n"},
+      {"not a zip", std::vector<uint8_t>(100, 'x'), "Zip is valid: No\r\n"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(WriteFileAtomically(Package(), c.bytes.data(), c.bytes.size()));
+    const std::string msg = Check();
+    EXPECT_NE(msg.find(std::string("AppData: ") + data_dir + "\r\n" + c.expect), std::string::npos) << c.what;
+    EXPECT_EQ(msg.find("Zip open is ok"), std::string::npos) << c.what;
+    EXPECT_FALSE(FileExists(data_dir + InstallMarker)) << c.what;
+  }
+}
+
+TEST_F(InstallTest, EntriesThatWouldLeaveTheDataFolderAreRefused) {
+  struct Case {
+    Entry bad;
+    const char* reason;
+  } cases[] = {
+      {{"../escaped.txt", "x"}, "leaves the data folder"},
+      {{"sub/../../escaped.txt", "x"}, "leaves the data folder"},
+      {{"/tmp/kirpo-absolute.txt", "x"}, "absolute path"},
+      {{"link.txt", "/etc/passwd", true}, "symbolic link"},
+  };
+  for (const Case& c : cases) {
+    MakeZip(Package(), {{"generatedfigures_0.txt", "level"}, {"Neu1.png", "png"}, c.bad});
+    const std::string msg = Check();
+    EXPECT_NE(msg.find(c.reason), std::string::npos) << c.bad.name << ": " << msg;
+    EXPECT_NE(msg.find("Zip open is ok\r\n"), std::string::npos);
+    EXPECT_EQ(msg.find("Zip ExtractAll is ok"), std::string::npos);
+    // Nothing at all is written: not the marker, not the good entries, nothing outside.
+    EXPECT_FALSE(FileExists(data_dir + InstallMarker)) << c.bad.name;
+    EXPECT_FALSE(FileExists(data_dir + "Neu1.png")) << c.bad.name;
+    EXPECT_EQ(FilesOutsideData(), 0) << c.bad.name;
+    EXPECT_FALSE(fs::exists("/tmp/kirpo-absolute.txt"));
+  }
+}
+
+TEST_F(InstallTest, FailureWhileUnpackingLeavesNoMarkerSoTheNextStartRepairs) {
+  // The marker comes first in the archive, a file that cannot be written later.
+  MakeZip(Package(), {{"generatedfigures_0.txt", "level"}, {"Neu1.png", "png"}, {"blocked/x.txt", "x"}});
+  std::string blocker = "a file where a folder must go";
+  ASSERT_TRUE(WriteFileAtomically(data_dir + "blocked", blocker.data(), blocker.size()));
+  EXPECT_NE(Check(), "");
+  EXPECT_FALSE(FileExists(data_dir + InstallMarker));
+  fs::remove(data_dir + "blocked");
+  EXPECT_EQ(Check(), "");
+  EXPECT_TRUE(FileExists(data_dir + InstallMarker));
+  EXPECT_TRUE(FileExists(data_dir + "blocked/x.txt"));
+}
+
+}  // namespace
+}  // namespace kirpo

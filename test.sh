@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Sets the machine up, builds everything with AddressSanitizer and UBSan, and runs all tests
+# (unit, levels and end-to-end; the end-to-end tests run the real executable under Xvfb).
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/ci/setup-debian.sh
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DKIRPO_SANITIZE=ON >/dev/null
+cmake --build build/test -j"$(nproc)"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+export LSAN_OPTIONS="suppressions=$PWD/tools/ci/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+cd build/test
+xvfb-run -a -s "-screen 0 1280x800x24" ctest --output-on-failure -j2 "$@"

@@ -1,0 +1,103 @@
+// Starts the real executable under the X server of the test run (Xvfb in CI).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "platform/Bitmap.h"
+#include "platform/FileUtil.h"
+#include "support/Process.h"
+#include "support/TempDir.h"
+
+namespace kirpo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Capture;
+using test::Process;
+
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::string Trimmed(std::string s) {
+  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+  return s;
+}
+
+// The id of the first window whose name contains the text, polling up to timeout_ms.
+std::string FindWindow(const std::string& name, int timeout_ms) {
+  for (int waited = 0; waited < timeout_ms; waited += 200) {
+    std::string id = Trimmed(Capture("xdotool search --name '" + name + "' 2>/dev/null | head -n1"));
+    if (!id.empty()) return id;
+    SleepMs(200);
+  }
+  return "";
+}
+
+int DistinctColours(const std::string& png) {
+  std::unique_ptr<Bitmap> bmp = Bitmap::Load(png);
+  if (!bmp) return 0;
+  std::set<uint32_t> colours;
+  for (int y = 0; y < bmp->Height(); y += 4)
+    for (int x = 0; x < bmp->Width(); x += 4) colours.insert(bmp->Pixel(x, y) & 0xFFFFFF);
+  return static_cast<int>(colours.size());
+}
+
+struct E2EShellTest : ::testing::Test {
+  test::TempDir home;
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (the test script runs Xvfb)";
+  }
+  std::map<std::string, std::string> Env() const {
+    return {{"XDG_DATA_HOME", home.Path() + "data"}, {"SDL_AUDIODRIVER", "dummy"}, {"HOME", home.Path()}};
+  }
+  void Key(const std::string& window, const std::string& key) {
+    Capture("xdotool windowactivate --sync " + window + " 2>/dev/null; xdotool windowfocus --sync " + window +
+            " 2>/dev/null; xdotool keydown " + key + "; sleep 0.15; xdotool keyup " + key);
+  }
+};
+
+TEST_F(E2EShellTest, WindowAppearsTakesAScreenshotAndClosesOnEsc) {
+  Process game({KIRPO_EXE}, Env(), home.Path(), home.File("out.log"));
+  ASSERT_TRUE(game.Started());
+  const std::string window = FindWindow("Kirpo written by Vambrecht", 30000);
+  ASSERT_FALSE(window.empty()) << home.Read("out.log");
+  const std::string geometry = Capture("xdotool getwindowgeometry " + window);
+  EXPECT_NE(geometry.find("960x600"), std::string::npos) << geometry;
+  EXPECT_TRUE(FileExists(home.Path() + "data/KIRPO/generatedfigures_0.txt"));
+
+  SleepMs(2500);  // the picture has faded in
+  Capture("import -window " + window + " " + home.File("shot.png"));
+  EXPECT_GT(DistinctColours(home.File("shot.png")), 8) << "the window looks blank";
+
+  Key(window, "F12");
+  for (int i = 0; i < 50 && !FileExists(home.File("hardcopy-1-Screen.png")); ++i) SleepMs(100);
+  ASSERT_TRUE(FileExists(home.File("hardcopy-1-Screen.png")));
+  EXPECT_GT(DistinctColours(home.File("hardcopy-1-Screen.png")), 8);
+  SleepMs(2200);  // a screenshot is followed by a two-second stand-still
+
+  Key(window, "Escape");
+  EXPECT_EQ(game.Wait(15000), 0) << home.Read("out.log");
+  EXPECT_NE(home.Read("data/KIRPO/kirpo.ini").find("Level=0\r\n"), std::string::npos);
+  EXPECT_TRUE(FileExists(home.Path() + "data/KIRPO/image.store"));
+}
+
+TEST_F(E2EShellTest, WithoutThePackageTheProgramEndsWithCodeTwo) {
+  // A copy of the executable in a folder without the data package, and an empty data folder.
+  fs::create_directories(home.Path() + "bin");
+  fs::copy_file(KIRPO_EXE, home.Path() + "bin/kirpo");
+  fs::permissions(home.Path() + "bin/kirpo", fs::perms::owner_all);
+  auto env = Env();
+  env["SDL_VIDEODRIVER"] = "dummy";  // no dialog to wait for: the message goes to stderr
+  Process game({home.Path() + "bin/kirpo"}, env, home.Path(), home.File("out.log"));
+  EXPECT_EQ(game.Wait(30000), 2);
+  const std::string out = home.Read("out.log");
+  EXPECT_NE(out.find("File exists: No"), std::string::npos) << out;
+  EXPECT_NE(out.find("ERROR - Installation cannot proceed!"), std::string::npos) << out;
+  EXPECT_FALSE(FileExists(home.Path() + "data/KIRPO/generatedfigures_0.txt"));
+}
+
+}  // namespace
+}  // namespace kirpo

@@ -10,8 +10,6 @@
 
 namespace kirpo {
 
-struct Game;
-
 // The figure pictures by number, their in-memory store of PNG-encoded copies with its cache
 // file "image.store", and the movie list that tells which pictures are strips of frames.
 class FigureStore {
@@ -66,8 +64,5 @@ class FigureStore {
 
 // The n-th (1-based) field of line split at sep; "" when there are fewer fields.
 std::string GetField(const std::string& line, int n, char sep);
-
-// Loads all figures for a game start or level restart.
-void CreateImageList(Game& g);
 
 }  // namespace kirpo

@@ -86,7 +86,7 @@ void BuildMainForm(Game& g) {
   m.b_hoch = &f.AddImage("b_hoch", 866, 351, 60, 60, FormPicture("arrow_up.png"));
   m.b_runter = &f.AddImage("b_runter", 866, 463, 60, 60, FormPicture("arrow_down.png"));
   m.b_links = &f.AddImage("b_links", 834, 407, 60, 60, FormPicture("arrow_left.png"));
-  m.b_jump = &f.AddImage("b_jump", 866, 255, 60, 60, FormPicture("mushroom_button.png"));
+  m.b_jump = &f.AddImage("b_jump", 866, 255, 60, 60, FormPicture("mushroom.png"));
   m.b_gamepad = &f.AddImage("b_gamepad", 640, 55, 50, 50, FormPicture("gamepad.png"));
   m.b_gamepad->hint = "Action buttons active";
   m.b_hand = &f.AddImage("b_hand", 640, 7, 50, 50, FormPicture("hand.png"));
@@ -96,7 +96,7 @@ void BuildMainForm(Game& g) {
   m.b_menue = &f.AddImage("b_menue", 871, 7, 50, 50, FormPicture("menu.png"));
   m.b_menue->hint = "Menu";
   m.b_menue->opacity = 0.5f;
-  m.b_off = &f.AddImage("b_off", 528, 7, 50, 50, FormPicture("power.png"));
+  m.b_off = &f.AddImage("b_off", 528, 7, 50, 50, FormPicture("off.png"));
   m.b_off->hint = "Close";
   m.b_pause = &f.AddImage("b_pause", 808, 7, 50, 50, FormPicture("pause.png"));
   m.b_pause->hint = "Pause";

@@ -202,8 +202,8 @@ TEST(AssetsForms, PicturesDecodeWithTheirSizes) {
     ASSERT_NE(s, nullptr) << IMG_GetError();
     EXPECT_EQ(s->w, size);
     EXPECT_EQ(s->h, size);
-    // Drawn with real alpha: the corners of every picture are see-through, except the
-    // black-backed difficulty glyphs whose rounded square still leaves the corner pixel free.
+    // Drawn with real alpha, as the layouts lay them over the play-field: every picture,
+    // the black-backed difficulty glyphs included, has a see-through corner.
     EXPECT_LT(PixelAt(s.get(), 0, 0) >> 24, 0xFFu);
   }
 }

@@ -389,12 +389,14 @@ def level_sheet(w, h):
     s, ctx = kart.new(w, h)
     ctx.set_source_rgb(0, 0, 0)
     ctx.paint()
+    import make_figures  # imported here: make_figures imports this module
+    from catalogue import FIGURES
     figures = {}
-    for n in list(sprites.BLOCK_STYLES) + [1, 2, 3, 10, 11, 13, 17, 19]:
-        surf, c2 = kart.new(52, 52)
-        import make_figures  # local: make_figures imports this module
-        make_figures.frame_drawer(n)(c2, 0)
-        figures[n] = surf
+    for f in FIGURES:
+        if f.width // f.frames == 52 and f.height == 52:
+            surf, c2 = kart.new(52, 52)
+            make_figures.frame_drawer(f.number)(c2, 0)
+            figures[f.number] = surf
     for nr in range(LEVELS):
         ctx.save()
         ctx.translate((nr % 5) * CELL_W, (nr // 5) * CELL_H)

@@ -1,4 +1,5 @@
 #pragma once
+#include "sprites/Sprite.h"
 
 namespace kirpo {
 
@@ -10,6 +11,8 @@ void BindMainFormInput(Game& g);
 void pboxMouseDown(Game& g, float x, float y, int pbox_w, int pbox_h);
 void SetNavTarget(Game& g, bool left, bool right, bool up, bool down, float x, float y);
 bool TapHitsMonster(Game& g, float design_x, float design_y);
+// Points the runner at the monster and throws when the cell beyond the monster is free.
+void AimAtMonster(Game& g, TSprite& monster, float design_x, float design_y);
 void b_menueClick(Game& g);
 
 }  // namespace kirpo

@@ -92,14 +92,16 @@ def figures_md():
     w("")
     w("## Form pictures `forms/*.png`")
     w("")
-    w("Normal alpha, no colour key. Each is drawn at twice (or more) its size in the layout "
+    w("Normal alpha, no colour key. Each is drawn at about twice its size in the layout "
       "(960 x 600 main form, 640 x 480 start form, 1024 x 600 name entry), so that it stays "
-      "sharp in a maximised window; the layout scales it into its box.")
+      "sharp in a maximised window; the layout scales it into its box. The start form's corner "
+      "buttons draw their picture into an 81 x 81 square; the decorative robot and monster "
+      "frames have no fixed box.")
     w("")
     w("| File | Layout size | Pixels | Use |")
     w("|---|---|---|---|")
     for name, layout, size, _drawer, role in make_forms.FORMS:
-        w("| `%s` | %d x %d | %d x %d | %s |" % (name, layout, layout, size, size, role))
+        w("| `%s` | %s | %d x %d | %s |" % (name, layout, size, size, role))
     w("")
     w("The difficulty pictures keep the start form's image-list order: easy, hard, crazy, "
       "rakete, hantel, easy_black, hard_black, crazy_black (indices 0 to 7). The training "

@@ -124,6 +124,8 @@ def bell(freq, seconds):
     # inharmonic partials with short decays ring like a small metal bell or coin
     n = int(round(seconds * RATE))
     parts = [(1.0, 1.0, 0.25), (2.76, 0.5, 0.12), (5.4, 0.3, 0.06), (8.93, 0.15, 0.03)]
+    # partials near or above Nyquist would fold back as audible whistles
+    parts = [p for p in parts if freq * p[0] < 16000.0]
     out = []
     for i in range(n):
         t = i / RATE

@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -80,7 +81,7 @@ bool CheckInstallation(const std::string& exe_dir, const std::string& data_dir) 
   diag += "AppData: " + data_dir + kCrLf;
 
   int err = 0;
-  zip_t* za = zip_open(package.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+  zip_t* za = zip_open(package.c_str(), ZIP_RDONLY, &err);
   diag += std::string("Zip is valid: ") + BoolToYesNo(za != nullptr) + kCrLf;
   if (!za) InstallError(diag);
   std::unique_ptr<zip_t, decltype(&zip_discard)> archive(za, &zip_discard);

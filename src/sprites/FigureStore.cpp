@@ -70,13 +70,11 @@ FigureStore::FigureStore(std::string data_dir) : data_dir_(std::move(data_dir)) 
 
 Bitmap* FigureStore::Figure(int n) const {
   if (n < 0 || n >= FigureSlots) return nullptr;
-  return figures_[static_cast<size_t>(n)].get();
+  Bitmap* b = figures_[static_cast<size_t>(n)].get();
+  return b && !b->Empty() ? b : nullptr;
 }
 
-bool FigureStore::HasImage(int n) const {
-  const Bitmap* b = Figure(n);
-  return b && !b->Empty();
-}
+bool FigureStore::HasImage(int n) const { return Figure(n) != nullptr; }
 
 int32_t FigureStore::FrameWidth(int n) const {
   const Bitmap* b = Figure(n);

@@ -217,6 +217,8 @@ TEST(FigureStoreNameTest, StoreNameMatch) {
       {"/home/a/.local/share/KIRPO/Neu8.png", "/home/a/.local/share/KIRPO/Neu8.png", true},
       {"/home/a/.local/share/KIRPO/Neu8.png", "/home/a/.local/share/KIRPO/Neu18.png", false},
       {"/hom/figs/Neu1.png", "/abc/figs/Neu1.png", true},
+      {"/a/figsXNeu1.png", "/bc/figsYNeu1.png", true},  // the character after "figs" is skipped
+      {"/a/figs/Neu1.png", "/a/figs/Neu2.png", false},
       {"abc", "xyz", true},  // both tails are empty
       // The tail is counted in characters, not bytes: "äöüß" are four characters.
       {"äöüß/Neu1.png", "abcd/Neu1.png", true},

@@ -41,6 +41,8 @@ class Canvas {
   virtual SizeF MeasureText(const std::string& text, float size_px, bool bold) = 0;
   // What Clear(0) shows: the window's own background behind the game picture.
   virtual void SetBackdrop(std::function<void(Canvas&)> backdrop) { (void)backdrop; }
+  // Completes drawing that was deferred (a backdrop nothing has covered yet).
+  virtual void Flush() {}
 };
 
 }  // namespace kirpo

@@ -83,7 +83,10 @@ class WindowHost final : public Host {
     SDL_Event e;
     if (SDL_WaitEventTimeout(&e, timeout_ms)) SDL_PushEvent(&e);  // leave it for PollEvents
   }
-  void Present() override { SDL_RenderPresent(renderer_); }
+  void Present() override {
+    canvas_.Flush();
+    SDL_RenderPresent(renderer_);
+  }
   void SetCaption(const std::string& caption) override {
     if (caption != caption_) SDL_SetWindowTitle(window_, caption.c_str());
     caption_ = caption;
@@ -95,7 +98,10 @@ class WindowHost final : public Host {
     else SDL_HideWindow(window_);
   }
   bool HasDisplay() const override { return true; }
-  std::unique_ptr<Bitmap> ReadPixels() override { return ReadRendererPixels(renderer_); }
+  std::unique_ptr<Bitmap> ReadPixels() override {
+    canvas_.Flush();
+    return ReadRendererPixels(renderer_);
+  }
 
  private:
   void Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
@@ -164,7 +170,10 @@ class OffscreenHost final : public Host {
   void SetFullScreen(bool on) override { full_ = on; }
   void Show(bool) override {}
   bool HasDisplay() const override { return false; }
-  std::unique_ptr<Bitmap> ReadPixels() override { return ReadRendererPixels(renderer_); }
+  std::unique_ptr<Bitmap> ReadPixels() override {
+    canvas_.Flush();
+    return ReadRendererPixels(renderer_);
+  }
 
  private:
   SDL_Surface* surface_;
@@ -194,7 +203,11 @@ std::unique_ptr<Host> CreateWindowHost(int client_w, int client_h, const std::st
   // Without a GPU the software renderer costs about half the CPU of OpenGL on llvmpipe, and the
   // frame loop paces itself, so vsync is not wanted either.
   SDL_Renderer* r = nullptr;
-  if (!prefer_accelerated) r = SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE);
+  if (!prefer_accelerated) {
+    // The window's own framebuffer, not an OpenGL texture standing in for it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    r = SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE);
+  }
   if (!r) r = SDL_CreateRenderer(w, -1, SDL_RENDERER_ACCELERATED);
   if (!r) r = SDL_CreateRenderer(w, -1, 0);
   if (!r) {

@@ -34,7 +34,10 @@ SdlCanvas::SdlCanvas(SDL_Renderer* renderer) : renderer_(renderer) {
 }
 
 SdlCanvas::~SdlCanvas() {
-  for (auto& [id, t] : textures_) SDL_DestroyTexture(t.texture);
+  for (auto& [id, t] : textures_) {
+    SDL_DestroyTexture(t.texture);
+    if (t.scaled) SDL_DestroyTexture(t.scaled);
+  }
   for (auto& [k, t] : texts_) SDL_DestroyTexture(t.texture);
   for (auto& [k, f] : fonts_) TTF_CloseFont(f);
 }
@@ -53,10 +56,9 @@ int SdlCanvas::Height() const {
 
 void SdlCanvas::Clear(uint32_t argb) {
   SDL_RenderSetClipRect(renderer_, nullptr);
+  backdrop_pending_ = false;
   if ((argb >> 24) == 0 && backdrop_ && !in_backdrop_) {
-    in_backdrop_ = true;
-    backdrop_(*this);
-    in_backdrop_ = false;
+    backdrop_pending_ = true;
     return;
   }
   SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
@@ -64,7 +66,18 @@ void SdlCanvas::Clear(uint32_t argb) {
   SDL_RenderClear(renderer_);
 }
 
+void SdlCanvas::DrawPendingBackdrop() {
+  if (!backdrop_pending_) return;
+  backdrop_pending_ = false;
+  in_backdrop_ = true;
+  backdrop_(*this);
+  in_backdrop_ = false;
+}
+
+void SdlCanvas::Flush() { DrawPendingBackdrop(); }
+
 void SdlCanvas::ClearRect(const RectF& r, uint32_t argb) {
+  DrawPendingBackdrop();
   SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
   SetColor(renderer_, argb, 1.0f);
   const SDL_FRect fr = ToFRect(r);
@@ -72,13 +85,14 @@ void SdlCanvas::ClearRect(const RectF& r, uint32_t argb) {
 }
 
 void SdlCanvas::FillRect(const RectF& r, uint32_t argb, float alpha) {
+  DrawPendingBackdrop();
   SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_BLEND);
   SetColor(renderer_, argb, alpha);
   const SDL_FRect fr = ToFRect(r);
   SDL_RenderFillRectF(renderer_, &fr);
 }
 
-SDL_Texture* SdlCanvas::TextureFor(const Bitmap& bmp) {
+SdlCanvas::CachedTexture* SdlCanvas::TextureFor(const Bitmap& bmp) {
   if (bmp.Empty()) return nullptr;
   CachedTexture& c = textures_[bmp.Id()];
   if (c.texture && (c.w != bmp.Width() || c.h != bmp.Height())) {
@@ -97,14 +111,50 @@ SDL_Texture* SdlCanvas::TextureFor(const Bitmap& bmp) {
   if (c.version != bmp.Version()) {
     SDL_UpdateTexture(c.texture, nullptr, bmp.Pixels(), bmp.Width() * 4);
     c.version = bmp.Version();
+    const uint32_t* p = bmp.Pixels();
+    const size_t n = static_cast<size_t>(bmp.Width()) * bmp.Height();
+    c.opaque = std::all_of(p, p + n, [](uint32_t px) { return (px >> 24) == 0xFF; });
   }
-  return c.texture;
+  return &c;
+}
+
+SDL_Texture* SdlCanvas::ScaledTextureFor(CachedTexture& c, int w, int h) {
+  if (c.scaled && (c.scaled_w != w || c.scaled_h != h || c.scaled_version != c.version)) {
+    SDL_DestroyTexture(c.scaled);
+    c.scaled = nullptr;
+  }
+  if (!c.scaled) {
+    SDL_Texture* target = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
+    if (!target) return nullptr;
+    SDL_Texture* previous = SDL_GetRenderTarget(renderer_);
+    SDL_Rect clip;
+    const SDL_bool clipped = SDL_RenderIsClipEnabled(renderer_);
+    SDL_RenderGetClipRect(renderer_, &clip);
+    if (SDL_SetRenderTarget(renderer_, target) != 0) {
+      SDL_DestroyTexture(target);
+      return nullptr;
+    }
+    SDL_SetTextureBlendMode(target, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 0);
+    SDL_RenderClear(renderer_);
+    SDL_SetTextureAlphaMod(c.texture, 255);
+    SDL_SetTextureBlendMode(c.texture, SDL_BLENDMODE_NONE);
+    SDL_RenderCopy(renderer_, c.texture, nullptr, nullptr);
+    SDL_SetTextureBlendMode(c.texture, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderTarget(renderer_, previous);
+    if (clipped) SDL_RenderSetClipRect(renderer_, &clip);
+    c.scaled = target;
+    c.scaled_w = w, c.scaled_h = h, c.scaled_version = c.version;
+  }
+  return c.scaled;
 }
 
 void SdlCanvas::DropTexturesExcept(const std::vector<uint64_t>& keep_ids) {
   for (auto it = textures_.begin(); it != textures_.end();) {
     if (std::find(keep_ids.begin(), keep_ids.end(), it->first) == keep_ids.end()) {
       SDL_DestroyTexture(it->second.texture);
+      if (it->second.scaled) SDL_DestroyTexture(it->second.scaled);
       it = textures_.erase(it);
     } else {
       ++it;
@@ -113,18 +163,40 @@ void SdlCanvas::DropTexturesExcept(const std::vector<uint64_t>& keep_ids) {
 }
 
 void SdlCanvas::DrawBitmap(const Bitmap& bmp, const RectF& src, const RectF& dst, float alpha) {
-  SDL_Texture* t = TextureFor(bmp);
-  if (!t || alpha <= 0) return;
-  SDL_SetTextureAlphaMod(t, AlphaByte(alpha));
+  CachedTexture* c = TextureFor(bmp);
+  if (!c || alpha <= 0) return;
   const SDL_Rect s = ToRect(src);
   const SDL_FRect d = ToFRect(dst);
-  SDL_RenderCopyF(renderer_, t, &s, &d);
+  const Uint8 a = AlphaByte(alpha);
+  const bool whole_picture = s.x == 0 && s.y == 0 && s.w == c->w && s.h == c->h;
+  const SDL_Rect di = ToRect(dst);
+  if (backdrop_pending_) {
+    const bool covers = c->opaque && a == 255 && whole_picture && di.x <= 0 && di.y <= 0 &&
+                        di.x + di.w >= Width() && di.y + di.h >= Height();
+    if (covers) backdrop_pending_ = false;
+    else DrawPendingBackdrop();
+  }
+  if (whole_picture && c->w * c->h >= 512 * 512 && (di.w != c->w || di.h != c->h) && di.w > 0 && di.h > 0 &&
+      di.w <= 4096 && di.h <= 4096) {
+    if (SDL_Texture* scaled = ScaledTextureFor(*c, di.w, di.h)) {
+      SDL_SetTextureBlendMode(scaled, c->opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+      SDL_SetTextureAlphaMod(scaled, a);
+      SDL_RenderCopy(renderer_, scaled, nullptr, &di);
+      return;
+    }
+  }
+  SDL_SetTextureBlendMode(c->texture, c->opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+  SDL_SetTextureAlphaMod(c->texture, a);
+  SDL_RenderCopyF(renderer_, c->texture, &s, &d);
 }
 
 void SdlCanvas::DrawBitmapRotated(const Bitmap& bmp, const RectF& src, const RectF& dst, double angle, float alpha,
                                   const RectF& clip) {
-  SDL_Texture* t = TextureFor(bmp);
-  if (!t || alpha <= 0) return;
+  CachedTexture* ct = TextureFor(bmp);
+  if (!ct || alpha <= 0) return;
+  DrawPendingBackdrop();
+  SDL_Texture* t = ct->texture;
+  SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
   SDL_SetTextureAlphaMod(t, AlphaByte(alpha));
   const SDL_Rect s = ToRect(src);
   const SDL_FRect d = ToFRect(dst);
@@ -178,6 +250,7 @@ SdlCanvas::TextEntry* SdlCanvas::TextTexture(const std::string& text, int size_p
 void SdlCanvas::DrawText(const std::string& text, const RectF& box, float size_px, bool bold, uint32_t argb,
                          float alpha, TextAlign h, TextAlign v) {
   if (text.empty() || alpha <= 0) return;
+  DrawPendingBackdrop();
   TextEntry* e = TextTexture(text, static_cast<int>(std::lround(size_px)), bold);
   if (!e) return;
   float x = box.left, y = box.top;

@@ -36,6 +36,7 @@ class SdlCanvas final : public Canvas {
   // Drawn by Clear(0): what lies behind the game picture.
   void SetBackdrop(std::function<void(Canvas&)> backdrop) override { backdrop_ = std::move(backdrop); }
   SDL_Renderer* Renderer() const { return renderer_; }
+  void Flush() override;
   // Forget textures of bitmaps that no longer exist (call between levels, not per frame).
   void DropTexturesExcept(const std::vector<uint64_t>& keep_ids);
 
@@ -44,18 +45,29 @@ class SdlCanvas final : public Canvas {
     SDL_Texture* texture = nullptr;
     uint64_t version = 0;
     int w = 0, h = 0;
+    bool opaque = false;  // every pixel fully opaque: copied without blending
+    // A large picture stretched over the canvas is kept scaled to the canvas's size, so a frame
+    // costs a plain copy instead of a filtered stretch.
+    SDL_Texture* scaled = nullptr;
+    uint64_t scaled_version = 0;
+    int scaled_w = 0, scaled_h = 0;
   };
   struct TextEntry {
     SDL_Texture* texture = nullptr;
     int w = 0, h = 0;
     std::list<std::string>::iterator lru;
   };
-  SDL_Texture* TextureFor(const Bitmap& bmp);
+  CachedTexture* TextureFor(const Bitmap& bmp);
+  SDL_Texture* ScaledTextureFor(CachedTexture& c, int w, int h);
   TTF_Font* FontFor(int size_px, bool bold);
   TextEntry* TextTexture(const std::string& text, int size_px, bool bold);
 
   SDL_Renderer* renderer_;
   bool in_backdrop_ = false;
+  // Clear(0) only notes the backdrop: the next drawing either covers the whole canvas with an
+  // opaque picture (the usual frame), and the backdrop is never drawn, or draws it first.
+  bool backdrop_pending_ = false;
+  void DrawPendingBackdrop();
   std::function<void(Canvas&)> backdrop_;
   std::unordered_map<uint64_t, CachedTexture> textures_;
   std::map<std::pair<int, bool>, TTF_Font*> fonts_;

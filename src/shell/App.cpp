@@ -271,7 +271,7 @@ void App::PboxPaint(Canvas& canvas) {
   g.FitScaleX = g.FitScaleY = std::min(g.ScaleX, g.ScaleY);
   g.TextFontSize = 48 * g.ScaleX;
   canvas.SetBackdrop([this](Canvas& c) { DrawBackdrop(c); });
-  DrawBackdrop(canvas);
+  if (!g.mf.PboxVisible || !main_form_visible_) DrawBackdrop(canvas);
   if (g.mf.PboxVisible && main_form_visible_) {
     g.PaintCanvas = &canvas;
     try {
@@ -282,8 +282,10 @@ void App::PboxPaint(Canvas& canvas) {
       throw;
     }
     g.PaintCanvas = nullptr;
+    canvas.Flush();
     g.mf.form.Draw(canvas, g.mf.PboxOpacity);
   }
+  canvas.Flush();
   --nested_;
 }
 

@@ -1,0 +1,292 @@
+#include "game/GameFlow.h"
+
+#include <string>
+
+#include "common/Consts.h"
+#include "common/Rounding.h"
+#include "game/Game.h"
+#include "levels/LevelBuild.h"
+#include "levels/Movies.h"
+#include "platform/Clock.h"
+#include "shell/Errors.h"
+#include "sprites/SpriteOps.h"
+
+namespace kirpo {
+
+namespace {
+
+constexpr int32_t FreeRunnerTimerId = 10;
+constexpr int64_t FreeRunnerInterval = 16;
+
+std::string LevelStage(const Game& g) {
+  return "Level=" + std::to_string(g.st.Level) + " Stage=" + std::to_string(g.st.Stage);
+}
+
+void CreateImageList(Game& g) {
+  WriteLog("start " + LevelStage(g));
+  g.figures.LoadFigureImages(3, g.st.Level, g.st.Stage);
+}
+
+void SetVisible(Widget* w, bool visible) {
+  if (w) w->visible = visible;
+}
+
+// The reserve image that walks in next: entry Runner of the indicator table.
+Widget* WalkingImage(Game& g) {
+  const int32_t r = g.st.Runner;
+  if (r < 0 || r > 4) return nullptr;
+  return g.mf.IndicatorImages[static_cast<size_t>(r)];
+}
+
+void ShowWalkPicture(Game& g, Widget& image, int index) { image.picture = g.mf.ImageList1[static_cast<size_t>(index)]; }
+
+// A walk cut short by a new start would leave the image stranded half-way, and the next walk
+// would take that spot for its home.
+void ReturnWalkingImage(Game& g) {
+  const int32_t phase = g.st.FreeRunnerPhase;
+  if (phase != 2 && phase != 3) return;
+  if (Widget* image = WalkingImage(g)) {
+    image->x = g.st.FreeRunnerHomeX;
+    image->y = g.st.FreeRunnerHomeY;
+    ShowWalkPicture(g, *image, 0);
+  }
+}
+
+void PlaceRunnerOnField(Game& g) {
+  GameState& st = g.st;
+  const int64_t now = GameTicks();
+  if (TSprite* runner = g.RunnerSprite()) {
+    runner->X = 52;
+    runner->Y = 208;
+    AddFieldOrigin(runner->X, runner->Y);
+    runner->Visible = true;
+  }
+  if (Widget* image = WalkingImage(g)) {
+    image->visible = false;
+    image->x = st.FreeRunnerHomeX;
+    image->y = st.FreeRunnerHomeY;
+    ShowWalkPicture(g, *image, 0);
+  }
+  g.timers.RemoveHiTimer(FreeRunnerTimerId);
+  st.FreeRunnerPhase = -1;
+  st.RunnerReleasedAt = now;
+  st.DemoFrame = 0;
+  st.DemoStepCount = 0;
+  st.BonusTimer.Enable(true, now);
+}
+
+bool ValidStoredGame(int level, int start_level, int runner, int score) {
+  return level >= 1 && level <= LastLevel && start_level >= 0 && start_level <= LastLevel && runner >= 0 &&
+         runner <= 4 && score >= 0;
+}
+
+}  // namespace
+
+void NewGame(Game& g, int32_t start_mode) {
+  GameState& st = g.st;
+  WriteLog("StartMode=" + std::to_string(start_mode) + " " + LevelStage(g));
+  ReturnWalkingImage(g);
+  st.RunnerReleasedAt = 0;
+
+  if (start_mode == 0) {
+    if (!st.Demomode) st.Level = st.StartLevel;
+    CreateImageList(g);
+  } else if (start_mode == 4 && !st.Demomode) {
+    st.Level += 1;  // the figures stay loaded from the level before
+  } else if (start_mode == 2) {
+    CreateImageList(g);
+  } else {
+    if (!st.Demomode) st.Level = st.StartLevel;
+    CreateImageList(g);
+  }
+
+  g.world.ClearMap();
+  InitSpriteEngine(g);
+  // After the level is built, so the random seed starts fresh for the attempt itself.
+  InitGameVars(g, start_mode);
+  if (start_mode < 2 && !st.Demomode) st.Level = st.StartLevel;
+
+  MainForm& mf = g.mf;
+  SetVisible(mf.ReserveKoch[0], st.Runner > 0);
+  SetVisible(mf.ReserveKoch[1], st.Runner > 1);
+  SetVisible(mf.ReserveKoch[2], st.Runner > 2);
+  SetVisible(mf.ReserveKoch[3], st.Runner > 3);
+  SetVisible(mf.ReserveKoch[4], st.Runner > 4 || start_mode < 2);
+  for (Widget* pilz : mf.Pilz) SetVisible(pilz, false);
+
+  if (st.Demomode) LoadRecordings(g);
+
+  st.RunnerX = 0;
+  st.RunnerY = 0;
+  st.RunnerHoehe = 8;
+  st.RunnerFigNr = 8;
+
+  const int64_t now = GameTicks();
+  st.CloseRequested = false;
+  st.NavUp = st.NavDown = st.NavLeft = st.NavRight = st.NavJump = false;
+  st.PauseToggleRequested = false;
+  st.LastEscAt = now;
+  st.LastFrameAt = now;
+
+  st.FreeRunnerPhase = 1;
+  st.RefreshImages = true;
+  st.PilzCount = 0;
+  st.TimeBonus = 10000;
+  st.FinalPhase = 0;
+
+  if (!st.Demomode) {
+    SetNavButtons(g, g.settings.ReadInt("ShowNavButtons", 1) != 0, true);
+    // Saved at every start, so an interrupted run resumes at the beginning of this level.
+    g.settings.WriteIni("Level", std::to_string(st.Level));
+    g.settings.WriteIni("StartLevel", std::to_string(st.StartLevel));
+    g.settings.WriteIni("Runner", std::to_string(st.Runner));
+    g.settings.WriteIni("Score", std::to_string(st.Score));
+    g.settings.WriteIni("StartMode", std::to_string(start_mode));
+  }
+
+  // One walk at a time: a start that interrupts a walk replaces it instead of doubling its pace.
+  g.timers.RemoveHiTimer(FreeRunnerTimerId);
+  g.timers.AddHiTimer(FreeRunnerTimerId, false, &st.FreeRunnerPhase, [&g](int32_t*) { FreeRunner(g); },
+                      FreeRunnerInterval);
+}
+
+void InitGameVars(Game& g, int32_t start_mode) {
+  GameState& st = g.st;
+  WriteLog("StartMode=" + std::to_string(start_mode) + " " + LevelStage(g));
+  g.sound->StopMusik(nullptr);
+  SetVisible(g.mf.f1BonusLabel, true);
+  SetVisible(g.mf.f1Bonus, true);
+  if (start_mode < 2 && !st.Demomode) {
+    st.Level = 0;
+    st.Score = 0;
+    st.Runner = 4;
+  }
+  if (st.Demomode) st.Score = 0;
+  st.Stage = 0;
+  g.world.Random.Reset();
+  st.MissionCompleted = false;
+  st.CloseRequested = false;
+  st.Tot = false;
+  st.TotAt = 0;
+  st.KillReason.clear();
+}
+
+void PrepareFirstRun(Game& g) {
+  GameState& st = g.st;
+  WriteLog(LevelStage(g) + " " + std::string(100, '='));
+  NewGame(g, 0);
+  SetNavButtons(g, g.settings.ReadInt("ShowNavButtons", 1) != 0, true);
+
+  const int level = g.settings.ReadInt("Level", -1);
+  const int start_level = g.settings.ReadInt("StartLevel", -1);
+  const int runner = g.settings.ReadInt("Runner", -1);
+  const int score = g.settings.ReadInt("Score", -1);
+  const int start_mode = g.settings.ReadInt("StartMode", -1);
+  if (level <= 0 || (start_mode != 2 && start_mode != 4)) return;
+  // A damaged file must not end every start of the program in a missing level or a broken game.
+  if (!ValidStoredGame(level, start_level, runner, score)) return;
+
+  st.Demomode = false;
+  st.Level = level;
+  st.StartLevel = start_level;
+  st.Runner = runner;
+  st.Score = score;
+  st.GameRunning = true;
+  FreeSpriteEngine(g, true, false, false);
+  g.timers.RemoveHiTimer(FreeRunnerTimerId);
+  NewGame(g, 2);
+}
+
+void RetryLevel(Game& g) {
+  WriteLog(LevelStage(g));
+  g.st.Stage = 0;
+  FreeSpriteEngine(g, true, false, false);
+  NewGame(g, 2);
+}
+
+void GameOver(Game& g) {
+  GameState& st = g.st;
+  if (st.GameOverBusy == 1) return;
+  st.GameOverBusy = 1;
+  struct Release {
+    GameState& st;
+    ~Release() { st.GameOverBusy = -1; }
+  } release{st};
+
+  WriteLog("GameOver " + LevelStage(g));
+  st.Demomode = true;
+  st.Level = 0;
+  st.Stage = 0;
+  // A game lost with its last runner leaves -1 behind; the demo's runner must still walk in.
+  if (st.Runner < 0) st.Runner = 0;
+  FreeSpriteEngine(g, true, false, false);
+  st.ShowHiScores = true;
+  st.HiScoresShownAt = GameTicks();
+  NewGame(g, 1);
+}
+
+void FreeRunner(Game& g) {
+  GameState& st = g.st;
+  WriteLog("FreeRunner " + LevelStage(g));
+  if (st.ShowHiScores || !st.GameRunning || st.Runner < 0) return;
+
+  Widget* image = WalkingImage(g);
+  if (!image) {
+    // Without the display there is nothing to walk; the runner enters at once.
+    if (st.FreeRunnerPhase >= 1 && st.FreeRunnerPhase <= 4) PlaceRunnerOnField(g);
+    return;
+  }
+
+  const int64_t now = GameTicks();
+  if (st.FreeRunnerPhase == 1) {
+    ShowWalkPicture(g, *image, 1);
+    image->visible = true;
+    st.FreeRunnerHomeX = image->x;
+    st.FreeRunnerHomeY = image->y;
+    st.FreeRunnerPhase = 2;
+    st.FreeRunnerPhaseAt = now;
+    return;
+  }
+  if (st.FreeRunnerPhase == 2) {
+    if (TicksBetween(now, st.FreeRunnerPhaseAt) <= 1000) return;
+    if (Round(image->x) > 26) {
+      image->x -= 1;
+      const int32_t m = Round(image->x) % 52;
+      ShowWalkPicture(g, *image, (m <= 12 || (m >= 26 && m <= 37)) ? 2 : 1);
+    }
+    if (Round(image->x) > 26) return;
+    st.FreeRunnerPhase = 3;
+  }
+  if (st.FreeRunnerPhase == 3) {
+    if (Round(image->y) < 105) {
+      image->y += 1;
+      const int32_t m = Round(image->y) % 52;
+      if (m == 0 || m == 26) ShowWalkPicture(g, *image, 4);
+      if (m == 13 || m == 38) ShowWalkPicture(g, *image, 3);
+    }
+    if (Round(image->y) < 105) return;
+    st.FreeRunnerPhase = 4;
+  }
+  if (st.FreeRunnerPhase == 4) PlaceRunnerOnField(g);
+}
+
+void SetNavButtons(Game& g, bool activate, bool write_to_config) {
+  MainForm& mf = g.mf;
+  g.st.ShowNavButtons = activate;
+  const bool menu_open = mf.b_menue && mf.b_menue->opacity == 1.0f;
+  if (mf.b_hand) mf.b_hand->tag = activate ? 0 : 1;
+  if (mf.b_gamepad) mf.b_gamepad->tag = activate ? 1 : 0;
+  if (menu_open) {
+    SetVisible(mf.b_hand, !activate);
+    SetVisible(mf.b_gamepad, activate);
+  }
+  ApplyNavButtons(g);
+  if (write_to_config) g.settings.WriteIni("ShowNavButtons", activate ? "1" : "0");
+}
+
+void ApplyNavButtons(Game& g) {
+  MainForm& mf = g.mf;
+  for (Widget* w : {mf.b_rechts, mf.b_links, mf.b_hoch, mf.b_runter, mf.b_jump}) SetVisible(w, g.st.ShowNavButtons);
+}
+
+}  // namespace kirpo

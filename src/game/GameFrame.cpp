@@ -1,0 +1,307 @@
+#include "game/GameFrame.h"
+
+#include <exception>
+#include <string>
+
+#include "common/Consts.h"
+#include "common/Rounding.h"
+#include "game/Game.h"
+#include "game/GameFlow.h"
+#include "game/HiScoreScreen.h"
+#include "game/Hud.h"
+#include "game/Movement.h"
+#include "levels/LevelBuild.h"
+#include "platform/Clock.h"
+#include "shell/Errors.h"
+#include "sprites/SpriteDraw.h"
+#include "sprites/SpriteOps.h"
+
+namespace kirpo {
+
+namespace {
+
+int64_t Since(int64_t t) { return TicksBetween(GameTicks(), t); }
+
+bool IsOneOf(int32_t typ, std::initializer_list<int32_t> types) {
+  for (int32_t t : types)
+    if (typ == t) return true;
+  return false;
+}
+
+void DrawFigureOverCanvas(Game& g, Canvas& c, int figure) {
+  const Bitmap* b = g.figures.Figure(figure);
+  if (!b || b->Empty()) return;
+  c.DrawBitmap(*b, RectF{0, 0, float(b->Width()), float(b->Height())},
+               RectF{0, 0, float(c.Width()), float(c.Height())}, g.mf.PboxOpacity);
+}
+
+// Doors, balls, mushrooms and blocks take their figure again and re-enter the map.
+void RefreshLevelImages(Game& g) {
+  for (TSprite& s : g.world.Sprites()) {
+    if (!IsOneOf(s.Typ, {TypDoor, TypBBall, TypRBall, TypPilz, TypStein})) continue;
+    s.ImageIndex = s.FigNr;
+    if (s.Visible && s.ImageIndex >= 0) MapSprite(g, s, true);
+  }
+}
+
+// One layer of the draw pass. The rotation and pattern animation run also when nothing is drawn,
+// so a frame without a canvas changes the same state as a drawn one.
+void DrawLayer(Game& g, Canvas* c, int32_t z) {
+  const bool tot = g.st.Tot;
+  for (TSprite& s : g.world.Sprites()) {
+    if (s.Z != z || !s.Visible || s.ImageIndex < 0 || s.Typ == TypDied || s.Typ == TypIgn) continue;
+    if (s.Typ == TypRunner && tot) continue;
+    s.ImageNr = s.FigNr;
+    const RectF r{float(Round(s.X)), float(Round(s.Y)), float(Round(s.X + s.PatternWidth)),
+                  float(Round(s.Y + s.PatternHeight))};
+    if (s.Typ != TypSchussK && Round(s.Angle) == 0) {
+      // Blocks live in the background bitmap.
+      if (c && s.Typ != TypStein) DrawAlpha(g, s, r, s.Transpar0124);
+    } else {
+      if (c) DrawRotate(g, s, r.left, r.top, r.right, r.bottom, s.PatternIndex, float(Round(s.Angle)), 1.0f);
+      if (Since(s.LastAnimation) >= s.AnimSpeed) {
+        s.LastAnimation = GameTicks();
+        s.Angle += s.AngleTick;
+      }
+    }
+    s.ActualScaleProz = 100;
+    // Rotation and animation share LastAnimation: a sprite that turned now waits to change pattern.
+    if (s.AnimActive && Since(s.LastAnimation) >= s.AnimSpeed) {
+      s.LastAnimation = GameTicks();
+      if (s.PatternIndex < s.AnimStop)
+        ++s.PatternIndex;
+      else if (s.AnimLoop)
+        s.PatternIndex = s.AnimStart;
+      else
+        s.AnimActive = false;
+    }
+  }
+}
+
+void DrawPass(Game& g) {
+  Canvas* c = DrawTarget(g);
+  if (c && g.BackgroundBitmap && !g.BackgroundBitmap->Empty()) {
+    const Bitmap& bg = *g.BackgroundBitmap;
+    c->DrawBitmap(bg, RectF{0, 0, float(bg.Width()), float(bg.Height())},
+                  RectF{0, 0, float(c->Width()), float(c->Height())}, g.mf.PboxOpacity);
+  }
+  DrawLayer(g, c, -1);
+  for (int32_t z = 1; z <= 18; ++z) DrawLayer(g, c, z);
+}
+
+std::string EndText(const GameState& st) {
+  if (st.MissionCompleted) {
+    if (st.Level == LastLevel) return "Congratulation - all done !";
+    if (st.Demomode) return "GAME OVER";
+    if (Since(st.MissionCompletedAt) < 2500) return "Level " + std::to_string(st.Level + 1) + " completed !";
+    return "";
+  }
+  if (st.Runner < 0) return "GAME OVER";
+  return st.TimeBonus < 10 ? "OUT OF TIME" : st.KillReason;
+}
+
+void EndOfAttempt(Game& g) {
+  GameState& st = g.st;
+  WriteLog("--    (tot) and not(Demomode)) or (MissionCompleted)");
+  if (st.MissionCompleted)
+    if (TSprite* runner = g.RunnerSprite()) RunnerCheer(g, *runner);
+  st.EndTextShown = false;
+  if ((GameTicks() & 256) == 0) {
+    st.EndTextShown = true;
+    const std::string text = EndText(st);
+    WriteEndText(g, text);
+    WriteLog("--    (tot) and not(Demomode)) : )" + text);
+  }
+  if (st.MissionCompleted && !st.Demomode && Since(st.MissionCompletedAt) >= 3000) ShowLevelPicture(g, 34);
+}
+
+void CountBonus(Game& g) {
+  GameState& st = g.st;
+  if (st.PilzCount > 0) {
+    if (Since(st.BonusCountAt) < 500) return;
+    st.BonusCountAt = GameTicks();
+    if (st.PilzCount <= 8)
+      if (Widget* w = g.mf.IndicatorImages[static_cast<size_t>(st.PilzCount + 4)]) w->visible = false;
+    st.PilzCount -= 1;
+    st.Score += 50;
+  } else if (st.TimeBonus > 0) {
+    if (Since(st.BonusCountAt) < 500) return;
+    if (st.BonusCountAt == 0) g.sound->PlayMusik(nullptr, "count_money.wav");
+    st.BonusCountAt = GameTicks();
+    const int32_t step = st.TimeBonus > 1000 ? 1000 : st.TimeBonus > 100 ? 100 : 10;
+    st.Score += step;
+    st.TimeBonus -= step;
+    if (st.TimeBonus <= 0) {
+      g.sound->StopMusik(nullptr);
+      g.shell->Delay(20, true);
+      st.BonusCountAt = 0;
+      st.TimeBonus = 0;
+    }
+  }
+}
+
+// Steps 1 to 9 of a played frame; returns early right after a retry.
+void PlayingBranch(Game& g) {
+  GameState& st = g.st;
+  if (st.GameRunning && Since(st.LastUpdateAt) >= st.UpdateInterval && !st.Tot && !st.MissionCompleted) {
+    st.LastUpdateAt = GameTicks();
+    UpdatePass(g);
+  }
+  DrawPass(g);
+
+  if (st.Demomode && (GameTicks() & 512) == 0 && !st.MissionCompleted && !st.Tot) WriteEndText(g, "GAME OVER");
+  UpdateHud(g);
+
+  if ((st.Tot && !st.Demomode) || st.MissionCompleted) EndOfAttempt(g);
+
+  if (st.StartGameRequested) {
+    WriteLog("-  StartTheGame");
+    st.StartGameRequested = false;
+    st.Demomode = false;
+    FreeSpriteEngine(g, true, false, false);
+    NewGame(g, 1);
+  }
+
+  if (st.Tot && st.KochErlegtStatus == -1 && st.EndWaitStatus == -1 && Since(st.TotAt) > 5000) {
+    if (st.Runner >= 0) {
+      RetryLevel(g);
+      return;
+    }
+    // While the name entry is up, the game over has been handled already.
+    if (!st.NameEntryActive) {
+      g.settings.WriteIni("Level", "0");
+      st.ScoreDifficulty = st.Difficulty;
+      g.shell->ShowEnterYourNameForm();
+    }
+  }
+
+  if (st.MissionCompleted) CountBonus(g);
+
+  if (st.MissionCompleted && Since(st.MissionCompletedAt) >= 6000 && st.EndTextShown && st.TimeBonus <= 0 &&
+      st.PilzCount == 0) {
+    if (st.Level == LastLevel) {
+      WriteLog("-  Level = 57 - 1");
+      if (st.FinalPhase == 0) {
+        st.FinalPhase = 1;
+        st.FinalPhaseAt = GameTicks();
+      }
+    } else {
+      WriteLog("-  Nextlevel");
+      FreeSpriteEngine(g, true, false, false);
+      NewGame(g, 4);
+      if (st.Demomode) {
+        // Between two demo runs the attract mode shows the table for ten seconds.
+        st.ShowHiScores = true;
+        st.HiScoresShownAt = GameTicks();
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void UpdatePass(Game& g) {
+  SpriteWorld& w = g.world;
+  for (int pass = 1; pass <= 4; ++pass) {
+    // Sprites created during a pass join the next one.
+    const int count = w.SpriteCount();
+    for (int i = 0; i < count && i < w.SpriteCount(); ++i) {
+      if (g.st.RefreshImages) {
+        g.st.RefreshImages = false;
+        RefreshLevelImages(g);
+      }
+      TSprite& s = w.At(i);
+      if (Round(s.TypSpeed) < pass) continue;
+      if (!IsOneOf(s.Typ, {TypRunner, TypDoor, TypStein})) MapSprite(g, s, false);
+      if (s.Typ != TypDied) DoMove(g, s);
+      if (!IsOneOf(s.Typ, {TypDied, TypStein, TypIgn}) && s.Visible && s.ImageIndex >= 0) MapSprite(g, s, true);
+    }
+  }
+}
+
+void GameAction(Game& g) {
+  GameState& st = g.st;
+  Canvas* c = DrawTarget(g);
+  if (c) c->Clear(0);
+  if (st.Tot && Since(st.TotAt) < 500 && Since(st.TotAt) % 50 < 25)
+    if (c) c->Clear(0xFFFFFF00);
+  UpdateHud(g);
+
+  if (st.Demomode && !st.NameEntryActive) {
+    if (st.KeyDown(VK_RETURN) || st.NavJump || st.NavLeft || st.NavRight || st.NavUp || st.NavDown) {
+      st.ShowSplash = false;
+      st.NavJump = st.NavLeft = st.NavRight = st.NavUp = st.NavDown = false;
+      st.KeyState[VK_RETURN] = 0;
+      g.shell->Delay(750, true);
+      g.shell->ShowMainForm(false);
+      st.ShowHiScores = false;
+      g.shell->ShowStartForm();
+    } else {
+      if (st.ShowSplash && Since(st.AppStartedAt) < 10000) {
+        if (c) DrawFigureOverCanvas(g, *c, 48);
+        return;
+      }
+      if (!st.GameRunning) {
+        st.GameRunning = true;
+        st.LastCaptionAt = GameTicks();
+      }
+      if (st.ShowHiScores) {
+        ShowHiScoreTable(g);
+        if (Since(st.HiScoresShownAt) > 10000) st.ShowHiScores = false;
+        return;
+      }
+    }
+  }
+
+  if (!st.GameRunning) return;
+
+  if (st.FinalPhase == 1) {
+    if (Since(st.FinalPhaseAt) < 12000) {
+      g.mf.form.visible = false;
+      ShowFinalPicture(g);
+    } else {
+      g.mf.form.visible = true;
+      st.FinalPhase = 2;
+      st.ScoreDifficulty = st.Difficulty;
+      g.shell->ShowEnterYourNameForm();
+    }
+    return;
+  }
+
+  try {
+    PlayingBranch(g);
+    if (st.CloseRequested) QuitGame(g);
+  } catch (const FatalErrorException&) {
+    throw;
+  } catch (const std::exception& e) {
+    FatalError(ExitFrame, std::string("Idle: ") + e.what());
+  } catch (...) {
+    FatalError(ExitFrame, "Idle: unknown error");
+  }
+}
+
+void QuitGame(Game& g) {
+  g.st.GameRunning = false;
+  g.shell->CloseNameEntry();
+  g.shell->CloseMainForm();
+}
+
+void RunnerCheer(Game& g, TSprite& runner) {
+  struct Row {
+    int dy;
+    float angle;
+    int image;
+  };
+  // Ten frames each: up and down tilted left, upright, tilted right, upright.
+  static constexpr Row rows[8] = {{-1, -15, 24}, {1, -15, 24}, {-1, 0, 8}, {1, 0, 8},
+                                  {-1, 15, 25},  {1, 15, 25},  {-1, 0, 8}, {1, 0, 8}};
+  if (runner.rakm < 0 || runner.rakm > 79) runner.rakm = 0;
+  const Row& row = rows[runner.rakm / 10];
+  runner.Y += row.dy;
+  runner.Angle = row.angle;
+  SetImage(g, runner, row.image);
+  runner.rakm += 1;
+  if (runner.rakm > 79) runner.rakm = 0;
+}
+
+}  // namespace kirpo

@@ -1,0 +1,175 @@
+#include "game/Hud.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "common/Consts.h"
+#include "common/Rounding.h"
+#include "game/Game.h"
+#include "platform/Bitmap.h"
+
+namespace kirpo {
+
+namespace {
+
+// Blanks and zeros of the first `width` characters read as the letter O, the game's dotted look.
+std::string PaddedWithOs(int32_t value, int width) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%*d", width, static_cast<int>(value));
+  std::string s = buf;
+  for (int i = 0; i < width && i < static_cast<int>(s.size()); ++i)
+    if (s[static_cast<size_t>(i)] == ' ' || s[static_cast<size_t>(i)] == '0') s[static_cast<size_t>(i)] = 'O';
+  return s;
+}
+
+bool IsBlank(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](unsigned char c) { return c <= ' '; });
+}
+
+const Bitmap* Picture(const Game& g, int figure) {
+  const Bitmap* b = g.figures.Figure(figure);
+  return (b && !b->Empty()) ? b : nullptr;
+}
+
+RectF WholeOf(const Bitmap& b) { return RectF{0, 0, float(b.Width()), float(b.Height())}; }
+
+void AdvanceRotatingAngle(Game& g) {
+  g.st.RotatingAngle += 5;
+  if (g.st.RotatingAngle >= 360) g.st.RotatingAngle -= 360;
+}
+
+// The sunburst turned about the centre of dst, on an opaque black ground, at 80 % opacity.
+// The black ground is what the turned picture leaves uncovered in its own square.
+void DrawSunburst(Game& g, Canvas& c, const RectF& dst) {
+  const Bitmap* burst = Picture(g, 36);
+  if (!burst) return;
+  const float alpha = 0.8f * g.mf.PboxOpacity;
+  const RectF visible{std::max(dst.left, 0.0f), std::max(dst.top, 0.0f), std::min(dst.right, float(c.Width())),
+                      std::min(dst.bottom, float(c.Height()))};
+  if (visible.Width() <= 0 || visible.Height() <= 0) return;
+  c.FillRect(visible, 0xFF000000, alpha);
+  c.DrawBitmapRotated(*burst, WholeOf(*burst), dst, g.st.RotatingAngle, alpha, visible);
+}
+
+}  // namespace
+
+std::string ScoreToStr(int32_t score) { return PaddedWithOs(score, 7); }
+
+std::string BonusToStr(int32_t bonus) { return PaddedWithOs(bonus, 5); }
+
+std::string DifficultyName(int32_t difficulty) {
+  switch (difficulty) {
+    case 1: return "Hard";
+    case 2: return "Crazy";
+    default: return "Easy";
+  }
+}
+
+Canvas* DrawTarget(Game& g) { return g.SkipDrawing ? nullptr : g.PaintCanvas; }
+
+void UpdateHud(Game& g) {
+  MainForm& mf = g.mf;
+  GameState& st = g.st;
+  if (mf.f1Score) mf.f1Score->text = ScoreToStr(st.Score);
+  if (mf.f1Hiscore) mf.f1Hiscore->text = ScoreToStr(st.HiScore);
+  if (mf.f1Mission) mf.f1Mission->text = std::to_string(st.Level + 1);
+  if (mf.f1Bonus) {
+    mf.f1Bonus->text = BonusToStr(st.TimeBonus);
+    // The last 1000 points blink once a second: the bonus falls by 10 every half second.
+    if (!st.Demomode && !st.MissionCompleted && st.TimeBonus < 1000)
+      mf.f1Bonus->visible = Round(st.TimeBonus / 10.0) % 2 == 0;
+  }
+}
+
+int SetFont(Game& g, int font_size, bool bold) {
+  const float size = font_size * g.ScaleX;
+  if (g.TextFontSize != size) g.TextFontSize = size;
+  Canvas* c = DrawTarget(g);
+  if (!c) return 0;
+  return Round(c->MeasureText("\xC3\x9Cy", g.TextFontSize, bold).height);
+}
+
+void myWriteText(Game& g, const RectF& rect, const std::string& text, int font_size, bool bold, uint32_t color,
+                 float alpha, TextAlign h, TextAlign v) {
+  SetFont(g, font_size, bold);
+  Canvas* c = DrawTarget(g);
+  if (!c) return;
+  c->DrawText(text, rect, g.TextFontSize, bold, color, alpha * g.mf.PboxOpacity, h, v);
+}
+
+void myWriteTextEx(Game& g, const RectF& rect, const std::string& text, int font_size, uint32_t font_color,
+                   uint32_t back_color, float alpha, TextAlign h, TextAlign v, bool shadow) {
+  if (IsBlank(text)) return;
+  SetFont(g, font_size, true);
+  Canvas* c = DrawTarget(g);
+  if (!c) return;
+  const float size = g.TextFontSize;
+  const float opacity = alpha * g.mf.PboxOpacity;
+  const bool has_back = back_color != 1;
+  RectF box = rect;
+  if (has_back || shadow) {
+    // Centred over the play-field: the right 256 design units belong to the button panel.
+    const SizeF m = c->MeasureText(" " + text + " ", size, true);
+    box.left = (c->Width() - 256 * g.FitScaleX) / 2 - m.width / 2;
+    box.top = c->Height() / 2.0f - m.height / 2;
+    box.right = box.left + m.width;
+    box.bottom = box.top + m.height;
+    if (!shadow) c->FillRect(box, back_color, g.mf.PboxOpacity);
+  }
+  if (has_back && shadow) {
+    c->DrawText(text, box, size, true, back_color, opacity, h, v);
+    box.left -= 4, box.right -= 4, box.top -= 4, box.bottom -= 4;
+  }
+  c->DrawText(text, box, size, true, font_color, opacity, h, v);
+}
+
+void WriteEndText(Game& g, const std::string& text) {
+  Canvas* c = DrawTarget(g);
+  const RectF bounds = c ? RectF{0, 0, float(c->Width()), float(c->Height())} : RectF{};
+  myWriteTextEx(g, bounds, text, 96, 0xFFFFFF00, 0xFF808080, 0.85f, TextAlign::Center, TextAlign::Center, true);
+}
+
+void ShowLevelPicture(Game& g, int figure) {
+  AdvanceRotatingAngle(g);
+  Canvas* c = DrawTarget(g);
+  if (!c) return;
+  const float w = float(c->Width()), h = float(c->Height());
+  const RectF box{52.0f / DesignWidth * w, 210.0f / DesignHeight * h, 0, 0};
+  const RectF picture_box{box.left, box.top, box.left + 0.8125f * w, box.top + 0.78f * h};
+  c->ClearRect(picture_box, 0xFF000000);
+  DrawSunburst(g, *c, RectF{-256.0f * w / DesignWidth, 0, w, h});
+  if (const Bitmap* pic = Picture(g, figure)) c->DrawBitmap(*pic, WholeOf(*pic), picture_box, g.mf.PboxOpacity);
+}
+
+void ShowFinalPicture(Game& g) {
+  AdvanceRotatingAngle(g);
+  Canvas* c = DrawTarget(g);
+  if (!c) return;
+  const float w = float(c->Width()), h = float(c->Height());
+  c->Clear(0xFF000000);
+  DrawSunburst(g, *c, RectF{w / 2 - 960 - 256, h / 2 - 960, w / 2 + 960 - 256, h / 2 + 960});
+  if (const Bitmap* pic = Picture(g, 35)) c->DrawBitmap(*pic, WholeOf(*pic), RectF{0, 0, w, h}, g.mf.PboxOpacity);
+}
+
+void b_DifficultyPaint(Game& g, Canvas& canvas, const RectF& rect) {
+  MainForm& mf = g.mf;
+  std::string name = DifficultyName(g.st.Difficulty);
+  int index = mf.DifficultyImageIndex + 5;
+  if (g.st.Demomode) {
+    name = "Crazy";
+    index = 7;
+  }
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return char(std::toupper(ch)); });
+  if (mf.f1Difficulty) mf.f1Difficulty->text = name;
+  if (index < 0 || index >= static_cast<int>(mf.DifficultyImages.size())) return;
+  const Bitmap* pic = mf.DifficultyImages[static_cast<size_t>(index)];
+  if (pic && !pic->Empty()) canvas.DrawBitmap(*pic, WholeOf(*pic), rect, mf.PboxOpacity);
+}
+
+void BindDifficultyGlyph(Game& g) {
+  if (!g.mf.b_Difficulty) return;
+  g.mf.b_Difficulty->on_paint = [&g](Canvas& canvas, const RectF& rect) { b_DifficultyPaint(g, canvas, rect); };
+}
+
+}  // namespace kirpo

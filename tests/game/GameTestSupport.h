@@ -1,0 +1,67 @@
+#pragma once
+#include <filesystem>
+#include <string>
+
+#include "game/Game.h"
+#include "game/GameFrame.h"
+#include "game/TimedEffects.h"
+#include "platform/Clock.h"
+#include "shell/MainFormLayout.h"
+#include "support/TempDir.h"
+
+namespace kirpo::test {
+
+// Copies every file of the data package's sources into dir, as the installation would.
+inline void CopyAssets(const TempDir& dir) {
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(KIRPO_SOURCE_DIR) + "/assets"))
+    if (entry.is_regular_file())
+      std::filesystem::copy_file(entry.path(), dir.File(entry.path().filename().string()),
+                                 std::filesystem::copy_options::overwrite_existing);
+}
+
+// A game on a data folder holding the real assets, with the main form's layout and figures,
+// the picture fully faded in and the image store being built as on a first run.
+inline void PrepareGame(Game& g, const TempDir& dir) {
+  CopyAssets(dir);
+  BuildMainForm(g);
+  LoadMainFormFigures(g);
+  g.figures.LoadMovieList();
+  g.figures.BuildingImageStore = true;
+  g.mf.PboxOpacity = 1;
+}
+
+// Drives frames like the real loop: frame n at floor(n * 15.625) ms after the start, the periodic
+// callbacks and the level clock first, then the frame itself.
+class FrameDriver {
+ public:
+  FrameDriver(Game& g, ManualClock& clock) : g_(g), clock_(clock), base_(clock.Now()) {}
+  void Frame() {
+    ++n_;
+    clock_.Set(base_ + n_ * 15625 / 1000);
+    g_.timers.IdleHandler();
+    const int64_t now = GameTicks();
+    if (g_.st.BonusTimer.Due(now)) {
+      g_.st.BonusTimer.LastFired = now;
+      BonusTimerTimer(g_);
+    }
+    GameAction(g_);
+  }
+  // Runs frames until done() holds or ms of game time have passed; true when done() held.
+  template <class Done>
+  bool RunUntil(Done done, int64_t ms) {
+    const int64_t end = clock_.Now() + ms;
+    while (clock_.Now() < end) {
+      Frame();
+      if (done()) return true;
+    }
+    return false;
+  }
+
+ private:
+  Game& g_;
+  ManualClock& clock_;
+  int64_t base_;
+  int64_t n_ = 0;
+};
+
+}  // namespace kirpo::test

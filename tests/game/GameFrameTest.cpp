@@ -332,7 +332,7 @@ TEST_F(GameFrameTest, RunnerCheerHopsTenUnitsTiltingLeftAndRight) {
 
 // The attract mode as the program runs it, without a window: splash, demo, runner walking in.
 TEST_F(GameFrameTest, AttractModeShowsTheSplashThenTheDemoAndWalksTheRunnerIn) {
-  test::PrepareGame(g, dir);
+  test::PrepareGame(g, dir, true);
   UseCanvas(480, 300);
   g.st.AppStartedAt = GameTicks();
   g.st.Demomode = true;

@@ -55,7 +55,7 @@ struct HudTest : ::testing::Test {
   std::unique_ptr<Bitmap> Pixels() { return host->ReadPixels(); }
 };
 
-TEST(HudFormatTest, BlanksAndZerosOfTheFieldReadAsTheLetterO) {
+TEST_F(HudTest, BlanksAndZerosOfTheFieldReadAsTheLetterO) {
   struct Case {
     int32_t value;
     const char* score;

@@ -80,8 +80,7 @@ class WindowHost final : public Host {
   }
   void WaitForEvent(int timeout_ms) override {
     if (timeout_ms <= 0) return;
-    SDL_Event e;
-    if (SDL_WaitEventTimeout(&e, timeout_ms)) SDL_PushEvent(&e);  // leave it for PollEvents
+    SDL_WaitEventTimeout(nullptr, timeout_ms);  // leaves the event in the queue, in its order
   }
   void Present() override {
     canvas_.Flush();

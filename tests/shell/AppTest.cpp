@@ -1,0 +1,99 @@
+#include "shell/App.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/Consts.h"
+#include "platform/Host.h"
+#include "support/TempDir.h"
+
+namespace kirpo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The real program around the game, headless: an offscreen picture and a manual clock.
+struct AppTest : ::testing::Test {
+  test::ScopedManualClock clock{0};
+  test::TempDir dir;
+  std::unique_ptr<Host> host = CreateOffscreenHost(960, 600);
+  std::unique_ptr<App> app;
+  void SetUp() override {
+    ASSERT_TRUE(host);
+    const std::string data = dir.Path() + "data/";
+    fs::create_directories(data);
+    for (const auto& e : fs::directory_iterator(fs::path(KIRPO_SOURCE_DIR) / "assets"))
+      fs::copy_file(e.path(), data + e.path().filename().string());
+    app = std::make_unique<App>(*host, dir.Path(), data);
+  }
+  void Press(int vk, int hold_ms) {
+    host->NoteKey(vk, true);
+    app->RunUntil(clock->Now() + hold_ms);
+    host->NoteKey(vk, false);
+  }
+};
+
+TEST_F(AppTest, StartsIntoTheDemoAndFadesIn) {
+  app->StartUp();
+  Game& g = app->G();
+  EXPECT_TRUE(g.st.Demomode);
+  EXPECT_NE(g.st.AppStartedAt, 0);
+  EXPECT_EQ(g.mf.f1Difficulty->text, "EASY");
+  EXPECT_FALSE(g.mf.PboxVisible);  // invisible until the first fade-in tick
+  app->RunUntil(499);
+  EXPECT_FALSE(g.mf.PboxVisible);
+  app->RunUntil(1600);
+  EXPECT_TRUE(g.mf.PboxVisible);
+  EXPECT_FLOAT_EQ(g.mf.PboxOpacity, 1.0f);
+  EXPECT_TRUE(fs::exists(dir.Path() + "data/image.store"));
+}
+
+TEST_F(AppTest, F5PausesTheFrameAndTheLevelClock) {
+  dir.Write("data/kirpo.ini", "Level=1\r\nStartLevel=1\r\nRunner=3\r\nScore=0\r\nStartMode=2\r\n");
+  app->StartUp();
+  Game& g = app->G();
+  ASSERT_FALSE(g.st.Demomode);
+  app->RunUntil(6000);  // the runner has walked in and the clock runs
+  ASSERT_TRUE(g.st.BonusTimer.Enabled);
+  const int before = g.st.TimeBonus;
+  EXPECT_LT(before, 10000);
+  Press(VK_F5, 200);
+  EXPECT_TRUE(g.st.Paused);
+  const int64_t frame = g.st.LastFrameAt;
+  const int paused_bonus = g.st.TimeBonus;
+  app->RunUntil(clock->Now() + 3000);
+  EXPECT_EQ(g.st.TimeBonus, paused_bonus);
+  EXPECT_GT(g.st.LastFrameAt, frame);  // ticks go on, only nothing is painted or moved
+  Press(VK_F5, 200);
+  EXPECT_FALSE(g.st.Paused);
+  app->RunUntil(clock->Now() + 1100);
+  EXPECT_LT(g.st.TimeBonus, paused_bonus);
+}
+
+TEST_F(AppTest, EscClosesOnceAndStoresLevelZero) {
+  app->StartUp();
+  app->RunUntil(2000);
+  Press(VK_ESCAPE, 50);
+  app->RunUntil(clock->Now() + 100);
+  EXPECT_TRUE(app->Closed());
+  EXPECT_EQ(app->G().settings.ReadIni("Level"), "0");
+}
+
+TEST_F(AppTest, DelayRunsCallbacksMeanwhile) {
+  app->StartUp();
+  int32_t status = 0;
+  app->G().timers.AddHiTimer(5, false, &status, [](int32_t* s) { ++*s; }, 10);
+  const int64_t start = clock->Now();
+  app->Delay(0, true);
+  app->Delay(-5, true);
+  EXPECT_EQ(clock->Now(), start);
+  app->Delay(20, true);
+  EXPECT_EQ(clock->Now(), start + 20);
+  EXPECT_EQ(status, 2);
+  app->Delay(20, false);  // without message processing nothing else runs
+  EXPECT_EQ(status, 2);
+}
+
+}  // namespace
+}  // namespace kirpo

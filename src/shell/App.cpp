@@ -6,6 +6,7 @@
 
 #include "game/GameFlow.h"
 #include "game/GameFrame.h"
+#include "game/Hud.h"
 #include "game/Input.h"
 #include "game/TimedEffects.h"
 #include "platform/Clock.h"
@@ -63,6 +64,7 @@ void App::FormCreate() {
   m.KochErlegt->visible = false;
   m.b_off->on_click = [this] { game_.st.CloseRequested = true; };
   BindMainFormInput(g);
+  BindDifficultyGlyph(g);
   g.st.UpdateInterval = 5;
   g.TextFontSize = 48;
   g.st.Level = 0;

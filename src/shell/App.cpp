@@ -171,9 +171,13 @@ void App::ProcessEvents() {
       case InputEvent::Type::MouseUp:
         if (main_form_visible_) g.mf.form.MouseUp(e.x, e.y, c.Width(), c.Height());
         break;
-      case InputEvent::Type::MouseMove:
+      case InputEvent::Type::MouseMove: {
         if (main_form_visible_) g.mf.form.MouseMove(e.x, e.y, c.Width(), c.Height());
+        mouse_x_ = e.x, mouse_y_ = e.y;
+        const std::string hint = g.mf.form.HintAt(e.x, e.y, c.Width(), c.Height());
+        if (hint != hint_) hint_ = hint, hint_since_ = GameTicks();
         break;
+      }
       case InputEvent::Type::Resized:
         if (nested_ == 0 && g.st.AppStartedAt != 0 && !g.st.Paused) PaintFrame();
         break;
@@ -286,9 +290,25 @@ void App::PboxPaint(Canvas& canvas) {
     g.PaintCanvas = nullptr;
     canvas.Flush();
     g.mf.form.Draw(canvas, g.mf.PboxOpacity);
+    DrawHint(canvas);
   }
   canvas.Flush();
   --nested_;
+}
+
+void App::DrawHint(Canvas& canvas) {
+  if (hint_.empty() || GameTicks() - hint_since_ < 600) return;
+  // A hint shows only while its control is still visible under the pointer.
+  if (game_.mf.form.HintAt(mouse_x_, mouse_y_, canvas.Width(), canvas.Height()) != hint_) return;
+  const float size = std::max(12.0f, 16.0f * canvas.Height() / 600.0f);
+  const SizeF text = canvas.MeasureText(hint_, size, false);
+  float x = mouse_x_ + 12, y = mouse_y_ + 18;
+  x = std::min(x, canvas.Width() - text.width - 10);
+  y = std::min(y, canvas.Height() - text.height - 6);
+  const RectF box{x - 5, y - 2, x + text.width + 5, y + text.height + 2};
+  canvas.FillRect(box, 0xFFFFFFE0, 0.95f);
+  canvas.DrawText(hint_, RectF{x, y, x + text.width, y + text.height}, size, false, 0xFF202020, 1.0f,
+                  TextAlign::Leading, TextAlign::Leading);
 }
 
 void App::TakeScreenshot() {

@@ -58,6 +58,7 @@ class App final : public ShellHooks {
   void PboxPaint(Canvas& canvas);
   void DrawBackdrop(Canvas& canvas);
   void TakeScreenshot();
+  void DrawHint(Canvas& canvas);
 
   Host& host_;
   std::string exe_dir_;
@@ -66,6 +67,10 @@ class App final : public ShellHooks {
   bool closing_ = false;
   bool main_form_visible_ = true;
   int nested_ = 0;
+  // The hint of the control under the pointer shows after the pointer rests on it a moment.
+  float mouse_x_ = -1, mouse_y_ = -1;
+  std::string hint_;
+  int64_t hint_since_ = 0;
 
   FormTimer start_fade_timer_{false, 500, 0};     // StartFensterEinblendenTimer
   FormTimer fade_timer_{false, 50, 0};            // FensterEinblendenTimer

@@ -107,10 +107,11 @@ void pboxMouseDown(Game& g, float x, float y, int pbox_w, int pbox_h) {
     return;
   }
   if (pbox_w <= 0 || pbox_h <= 0) return;
-  const float px = x * 100.0f / static_cast<float>(pbox_w);
-  const float dx_design = px * static_cast<float>(DesignWidth) / 100.0f;
-  const float py = y * 100.0f / static_cast<float>(pbox_h);
-  const float dy_design = py * static_cast<float>(DesignHeight) / 100.0f;
+  // The paint box's pixels in design units, each step rounded to a Single.
+  const float px = static_cast<float>(static_cast<double>(x) * 100.0 / pbox_w);
+  const float dx_design = static_cast<float>(static_cast<double>(px) * DesignWidth / 100.0);
+  const float py = static_cast<float>(static_cast<double>(y) * 100.0 / pbox_h);
+  const float dy_design = static_cast<float>(static_cast<double>(py) * DesignHeight / 100.0);
 
   if (TapHitsMonster(g, dx_design, dy_design)) return;
   // In button mode a tap on the field only aims at monsters.

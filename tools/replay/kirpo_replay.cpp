@@ -1,0 +1,96 @@
+// kirpo_replay: plays one level headless from an input script and prints how it ended.
+//
+//   kirpo_replay <data-folder> <level> <difficulty> <script|-> [--play-through] [--repeat N]
+//
+// difficulty is 0, 1, 2 or easy, hard, crazy. The script format is in docs/replay-scripts.md.
+// --repeat N plays the script N times and writes the median speed to stderr.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/Replay.h"
+#include "platform/FileUtil.h"
+#include "settings/Settings.h"
+
+namespace {
+
+int Usage() {
+  std::cerr << "usage: kirpo_replay <data-folder> <level> <difficulty> <script|-> [--play-through] [--repeat N]\n";
+  return 2;
+}
+
+bool ParseDifficulty(const std::string& s, int& out) {
+  if (s == "easy") return out = 0, true;
+  if (s == "hard") return out = 1, true;
+  if (s == "crazy") return out = 2, true;
+  return kirpo::ParseInt(s, out) && out >= 0 && out <= 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> positional;
+  kirpo::ReplayOptions options;
+  int repeat = 1;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--play-through") {
+      options.play_through = true;
+    } else if (a == "--repeat") {
+      if (i + 1 >= argc || !kirpo::ParseInt(argv[++i], repeat) || repeat < 1) return Usage();
+    } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+      return Usage();
+    } else {
+      positional.push_back(a);
+    }
+  }
+  if (positional.size() != 4) return Usage();
+  options.data_dir = positional[0];
+  if (!kirpo::ParseInt(positional[1], options.level) || options.level < 0 || options.level > 56) {
+    std::cerr << "kirpo_replay: level must be 0..56\n";
+    return 2;
+  }
+  if (!ParseDifficulty(positional[2], options.difficulty)) {
+    std::cerr << "kirpo_replay: difficulty must be 0, 1, 2, easy, hard or crazy\n";
+    return 2;
+  }
+
+  std::string text;
+  if (positional[3] == "-") {
+    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  } else if (!kirpo::ReadFileText(positional[3], text)) {
+    std::cerr << "kirpo_replay: cannot read " << positional[3] << "\n";
+    return 2;
+  }
+  kirpo::ReplayScript script;
+  std::string error;
+  if (!kirpo::ParseReplayScript(text, script, &error)) {
+    std::cerr << "kirpo_replay: " << positional[3] << ": " << error << "\n";
+    return 2;
+  }
+
+  kirpo::ReplayResult result;
+  std::vector<double> seconds;
+  for (int i = 0; i < repeat; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    result = kirpo::RunReplay(options, script);
+    seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  if (result.failed) {
+    std::cerr << "kirpo_replay: error " << result.error_code << ": " << result.error << "\n";
+    return result.error_code != 0 ? result.error_code : 1;
+  }
+  std::cout << kirpo::ReplayReport(result);
+  if (repeat > 1) {
+    std::sort(seconds.begin(), seconds.end());
+    const double median = seconds[seconds.size() / 2];
+    std::fprintf(stderr, "median %.4f s for %lld frames: %.0f frames/s\n", median,
+                 static_cast<long long>(result.frames), median > 0 ? result.frames / median : 0.0);
+  }
+  return 0;
+}

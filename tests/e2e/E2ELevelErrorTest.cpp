@@ -20,6 +20,8 @@ struct Case {
   const char* message;
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
+
 class E2ELevelErrorTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(E2ELevelErrorTest, EndsWithMessageAndCode) {

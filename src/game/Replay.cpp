@@ -310,6 +310,8 @@ std::string ReplayReport(const ReplayResult& r) {
   std::snprintf(digest, sizeof digest, "%016" PRIx64, r.digest);
   out += "\nscore: " + std::to_string(r.score);
   out += "\ntime bonus: " + std::to_string(r.time_bonus);
+  out += "\nmushrooms: " + std::to_string(r.pilz_count);
+  out += "\nreserve runners: " + std::to_string(r.runner);
   out += "\nframes: " + std::to_string(r.frames);
   out += "\ndigest: " + std::string(digest) + "\n";
   return out;

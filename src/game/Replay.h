@@ -70,7 +70,7 @@ ReplayResult RunReplay(const ReplayOptions& options, const ReplayScript& script)
 // state's Level, Score, Runner, TimeBonus, PilzCount, Tot, MissionCompleted and KillReason.
 uint64_t GameDigest(Game& g);
 
-// The lines the tool prints: outcome, score, time bonus, frames, digest.
+// The lines the tool prints: outcome, score, time bonus, mushrooms, reserve runners, frames, digest.
 std::string ReplayReport(const ReplayResult& r);
 
 }  // namespace kirpo

@@ -255,8 +255,11 @@ ReplayResult RunReplay(const ReplayOptions& options, const ReplayScript& script)
         case ReplayStep::Kind::Hold:
           for (int64_t i = 0; i < step.frames; ++i) {
             ++frame;
-            // Frame n falls at floor(n * 15.625) ms: the clock never drifts from the tick.
-            clock.Set(frame * FrameTickMicros / 1000);
+            // Frame n falls at floor(n * 15.625) ms: the clock never drifts from the tick. A wait
+            // inside the game frame (the shell's Delay) may have run the clock past it; time
+            // never runs backwards, the late frame simply comes at once.
+            const int64_t due = frame * FrameTickMicros / 1000;
+            if (due > clock.Now()) clock.Set(due);
             const int64_t now = GameTicks();
             g.timers.IdleHandler();
             if (st.BonusTimer.Due(now)) {

@@ -1,6 +1,7 @@
 #include "sprites/SpriteOps.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "common/Rounding.h"
 #include "game/Game.h"
@@ -87,6 +88,32 @@ void MapSprite(Game& g, TSprite& s, bool set) {
   const int32_t pw = s.PatternWidth, ph = s.PatternHeight;
   if (pw <= 0 || ph <= 0) return;
 
+  // Figures stand on whole units almost always; there every point's rounding is known, and the
+  // map can be written directly (the update pass does this eight times per figure per frame).
+  if (s.X == std::floor(s.X) && s.Y == std::floor(s.Y) && std::fabs(s.X) < 1e6f && std::fabs(s.Y) < 1e6f) {
+    const int32_t x0 = static_cast<int32_t>(s.X), y0 = static_cast<int32_t>(s.Y);
+    const int32_t val = w.ValueOf(&s);
+    const int32_t count = w.SpriteCount();
+    int32_t* map = w.MapData();
+    auto fast = [&](int32_t c, int32_t r) {
+      const int32_t x = x0 + c, y = y0 + r;
+      if (x < 0 || x >= DesignWidth || y < 0 || y >= DesignHeight) return;
+      int32_t& cell = map[static_cast<size_t>(x) * DesignHeight + y];
+      if (set) {
+        if (cell == 0 || (cell != SpriteWorld::BlockSlot && cell - 1 >= count)) cell = val;
+      } else if (cell == val && val != 0) {
+        cell = 0;
+      }
+    };
+    for (int32_t c = 0; c < pw; ++c) fast(c, 0);
+    for (int32_t r = 1; r < ph - 1; ++r) {
+      fast(0, r);
+      if (pw > 1) fast(pw - 1, r);
+    }
+    if (ph > 1)
+      for (int32_t c = 0; c < pw; ++c) fast(c, ph - 1);
+    return;
+  }
   auto visit = [&](int32_t c, int32_t r) {
     const float px = s.X + static_cast<float>(c);
     const float py = s.Y + static_cast<float>(r);

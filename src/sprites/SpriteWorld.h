@@ -41,6 +41,9 @@ class SpriteWorld {
   void SetSpriteAt(const TSprite* s, float x, float y);
   void ClearMap();
   int32_t MapValueAt(int x, int y) const { return map_[static_cast<size_t>(x) * DesignHeight + y]; }
+  int32_t* MapData() { return map_.data(); }
+  // The map's value for a sprite: its slot + 1, BlockSlot for the block template, 0 for none.
+  int32_t ValueOf(const TSprite* s) const { return ValueFor(s); }
 
   int32_t NextSpriteId = 0;
   RandomGenerator Random;

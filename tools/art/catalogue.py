@@ -28,7 +28,7 @@ FIGURES = [
     Figure(15, "cook walking up or down, first half of a cell", CELL, CELL, 1),
     Figure(16, "cook walking up or down, second half of a cell", CELL, CELL, 1),
     Figure(17, "red ball (breakable)", CELL, CELL, 1),
-    Figure(19, "mushroom; also the thrown shot (drawn spinning) and the 26 x 26 indicator", CELL, CELL, 1),
+    Figure(19, "mushroom, half a cell so a throw starts clear of the cook; also the thrown shot (drawn spinning) and the indicator", CELL // 2, CELL // 2, 1),
     Figure(20, "gmonster asleep: frames 0-1 falling asleep, 2-3 snoring loop", 4 * CELL, CELL, 4),
     Figure(21, "gmonster walking, phase 1 (left foot), growling", CELL, CELL, 1),
     Figure(22, "gmonster walking, phase 3 (right foot), mouth shut", CELL, CELL, 1),

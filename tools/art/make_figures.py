@@ -75,6 +75,10 @@ def frame_drawer(number):
     raise KeyError(number)
 
 
+# Figures drawn in cell coordinates but smaller than a cell.
+DRAWN_ON_A_CELL = {19}
+
+
 def render(fig):
     """Returns the keyed PIL image of one figure."""
     if fig.number in pictures.PICTURES:
@@ -89,6 +93,8 @@ def render(fig):
         ctx.rectangle(k * fw, 0, fw, fig.height)
         ctx.clip()
         ctx.translate(k * fw, 0)
+        if fig.number in DRAWN_ON_A_CELL:
+            ctx.scale(fw / 52.0, fig.height / 52.0)
         draw(ctx, k)
         ctx.restore()
     return kart.keyed(kart.to_image(surface))

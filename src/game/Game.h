@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -56,6 +57,9 @@ struct Game {
   int PboxWidth = 960, PboxHeight = 600;  // the game picture's size in pixels
   // Tools that replay long levels skip drawing altogether.
   bool SkipDrawing = false;
+
+  // Called before (after = false) and after every step of the runner; the demo recorder listens.
+  std::function<void(Game&, TSprite& runner, bool after)> RunnerStepHook;
 
   SoundPlayer* sound = &null_sound;
   ShellHooks* shell = &null_shell;

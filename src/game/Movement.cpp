@@ -215,6 +215,7 @@ void DoMove(Game& g, TSprite& s) {
 
 void MoveRunner(Game& g, TSprite& r) {
   GameState& st = g.st;
+  if (g.RunnerStepHook) g.RunnerStepHook(g, r, false);
   if (st.Demomode) {
     st.DemoStepCount += 1;
     st.DemoFrame = Round(st.DemoStepCount / 2);
@@ -243,6 +244,7 @@ void MoveRunner(Game& g, TSprite& r) {
     r.FigNr = st.RunnerFigNr;
     r.StoredInfoOK = false;
   }
+  if (g.RunnerStepHook) g.RunnerStepHook(g, r, true);
 }
 
 bool RunnerRechts(Game& g, TSprite& runner) { return RunnerWalk(g, runner, RiOst); }

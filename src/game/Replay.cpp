@@ -239,6 +239,7 @@ ReplayResult RunReplay(const ReplayOptions& options, const ReplayScript& script)
     st.Demomode = false;
     st.GameRunning = true;
     st.AppStartedAt = 1;  // start-up has finished; the clock itself starts at 0
+    if (options.on_start) options.on_start(g);
     NewGame(g, 1);
 
     bool stop = false;

@@ -2,6 +2,7 @@
 // Headless replay: plays one level from a text script of held keys and taps, frame by frame on a
 // manual clock, and sums up the end state in a digest. Used by the kirpo_replay tool and tests.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,8 @@ struct ReplayOptions {
   // Normally the replay stops at the frame that decides the attempt (won or lost); with this set
   // it plays every frame of the script (a lost runner is then retried as in the game).
   bool play_through = false;
+  // Called once the game is set up, before the level starts (the demo recorder attaches here).
+  std::function<void(Game&)> on_start;
 };
 
 enum class ReplayOutcome { Running, Won, Lost };

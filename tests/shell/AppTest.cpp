@@ -97,3 +97,27 @@ TEST_F(AppTest, DelayRunsCallbacksMeanwhile) {
 
 }  // namespace
 }  // namespace kirpo
+
+namespace kirpo {
+namespace {
+
+TEST_F(AppTest, DemoPlaysLevelZeroToTheDoorThenShowsTheTableAndStartsAgain) {
+  app->StartUp();
+  Game& g = app->G();
+  bool won = false, table = false;
+  int64_t t = 0;
+  for (; t < 90000 && !(won && table && !g.st.ShowHiScores); t += 100) {
+    app->RunUntil(t);
+    ASSERT_TRUE(g.st.Demomode);
+    ASSERT_FALSE(g.st.Tot) << "the demo runner was caught at " << t << " ms";
+    won = won || g.st.MissionCompleted;
+    table = table || (won && g.st.ShowHiScores);
+  }
+  EXPECT_TRUE(won);
+  EXPECT_TRUE(table);
+  EXPECT_EQ(g.st.Level, 0);
+  EXPECT_FALSE(g.st.MissionCompleted);  // the demo has started over
+}
+
+}  // namespace
+}  // namespace kirpo

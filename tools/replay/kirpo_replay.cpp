@@ -1,9 +1,11 @@
 // kirpo_replay: plays one level headless from an input script and prints how it ended.
 //
 //   kirpo_replay <data-folder> <level> <difficulty> <script|-> [--play-through] [--repeat N]
+//                [--record recordings_<N>.txt]
 //
 // difficulty is 0, 1, 2 or easy, hard, crazy. The script format is in docs/replay-scripts.md.
 // --repeat N plays the script N times and writes the median speed to stderr.
+// --record writes the attract mode's demo recording of the play.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "game/DemoRecorder.h"
 #include "game/Replay.h"
 #include "platform/FileUtil.h"
 #include "settings/Settings.h"
@@ -20,7 +23,8 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: kirpo_replay <data-folder> <level> <difficulty> <script|-> [--play-through] [--repeat N]\n";
+  std::cerr << "usage: kirpo_replay <data-folder> <level> <difficulty> <script|-> [--play-through] [--repeat N]"
+               " [--record file]\n";
   return 2;
 }
 
@@ -37,12 +41,16 @@ int main(int argc, char** argv) {
   std::vector<std::string> positional;
   kirpo::ReplayOptions options;
   int repeat = 1;
+  std::string record_path;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--play-through") {
       options.play_through = true;
     } else if (a == "--repeat") {
       if (i + 1 >= argc || !kirpo::ParseInt(argv[++i], repeat) || repeat < 1) return Usage();
+    } else if (a == "--record") {
+      if (i + 1 >= argc) return Usage();
+      record_path = argv[++i];
     } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
       return Usage();
     } else {
@@ -74,6 +82,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  kirpo::DemoRecorder recorder;
+  if (!record_path.empty()) options.on_start = [&recorder](kirpo::Game& g) { recorder.Attach(g); };
   kirpo::ReplayResult result;
   std::vector<double> seconds;
   for (int i = 0; i < repeat; ++i) {
@@ -86,6 +96,13 @@ int main(int argc, char** argv) {
     return result.error_code != 0 ? result.error_code : 1;
   }
   std::cout << kirpo::ReplayReport(result);
+  if (!record_path.empty()) {
+    if (!recorder.Save(record_path)) {
+      std::cerr << "kirpo_replay: cannot write " << record_path << "\n";
+      return 1;
+    }
+    std::cout << "recorded: " << recorder.RecordsWritten() << " records\n";
+  }
   if (repeat > 1) {
     std::sort(seconds.begin(), seconds.end());
     const double median = seconds[seconds.size() / 2];

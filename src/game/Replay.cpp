@@ -222,6 +222,7 @@ ReplayResult RunReplay(const ReplayOptions& options, const ReplayScript& script)
   Game& g = *game;
   GameState& st = g.st;
   g.SkipDrawing = true;
+  g.figures.KeepStore = false;  // nothing is written to the data folder
   g.settings.SetPath(scratch.Path().empty() ? std::string() : scratch.Path() + "/kirpo.ini");
 
   int64_t frame = 0;

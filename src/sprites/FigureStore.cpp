@@ -188,7 +188,7 @@ bool FigureStore::StoreNameMatch(const std::string& a, const std::string& b) {
 }
 
 void FigureStore::AddToStore(const std::string& path, const Bitmap& bmp) {
-  if (store_.size() >= StoreAddLimit) return;
+  if (!KeepStore || store_.size() >= StoreAddLimit) return;
   StoreEntry e;
   e.Filename = path;
   e.fs = bmp.EncodePng();

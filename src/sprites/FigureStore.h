@@ -47,6 +47,8 @@ class FigureStore {
   static bool StoreNameMatch(const std::string& a, const std::string& b);
 
   bool BuildingImageStore = false;
+  // Tools that never write the cache file skip encoding the store's copies.
+  bool KeepStore = true;
   std::vector<StoreEntry>& Store() { return store_; }
   std::vector<MovieEntry>& MovieList() { return movies_; }
 

@@ -111,12 +111,7 @@ void MoveSchuss(Game& g, TSprite& s) {
     const bool stops = ahead && (IsSolidGround(ahead) || ahead->Typ == TypPilz);
     // The field's edge stops a shot like a wall: it never flies off the field.
     if (stops || StepLeavesField(s, s.TypDirection)) {
-      s.Typ = TypPilz;
-      s.TypDirection = RiNull;
-      s.TypSpeed = static_cast<float>(g.st.DefaultSpeeds[SpeedPilz]);
-      s.Angle = 0;
-      s.AnimSpeed = 0;
-      s.AngleTick = 0;
+      ShotBecomesPilz(s, g.st.DefaultSpeeds[SpeedPilz]);
       return;
     }
     DoStep(s);

@@ -56,12 +56,7 @@ void DoCollision(Game& g, TSprite& self, TSprite& s, bool& done) {
       CreateNebel(g, self, 100, 20, 0, 0);
       KillSprite(g, self, true);
     } else {
-      self.Typ = TypPilz;
-      self.TypDirection = RiNull;
-      self.TypSpeed = static_cast<float>(g.st.DefaultSpeeds[SpeedPilz]);
-      self.Angle = 0;
-      self.AnimSpeed = 0;
-      self.AngleTick = 0;
+      ShotBecomesPilz(self, g.st.DefaultSpeeds[SpeedPilz]);
     }
     done = true;
   }

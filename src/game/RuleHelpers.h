@@ -31,6 +31,16 @@ inline bool StepLeavesField(const TSprite& s, int32_t direction) {
   }
 }
 
+// A shot that stops becomes a resting mushroom where it is, and stops spinning.
+inline void ShotBecomesPilz(TSprite& s, int32_t pilz_speed) {
+  s.Typ = TypPilz;
+  s.TypDirection = RiNull;
+  s.TypSpeed = static_cast<float>(pilz_speed);
+  s.Angle = 0;
+  s.AnimSpeed = 0;
+  s.AngleTick = 0;
+}
+
 // A Single as the log lines show it: the shortest general form, no exponent for ordinary values.
 inline std::string FloatText(float v) {
   char buf[48];

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "common/Consts.h"
+#include "platform/EmbeddedFiles.h"
 #include "platform/SdlCanvas.h"
 
 namespace kirpo {
@@ -198,6 +199,16 @@ std::unique_ptr<Host> CreateWindowHost(int client_w, int client_h, const std::st
   if (!w) {
     if (error) *error = SDL_GetError();
     return nullptr;
+  }
+  if (const EmbeddedFile* icon = FindEmbeddedFile("icon.png")) {
+    if (std::unique_ptr<Bitmap> bmp = Bitmap::Decode(icon->data, icon->size)) {
+      SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(bmp->Pixels(), bmp->Width(), bmp->Height(), 32,
+                                                          bmp->Width() * 4, SDL_PIXELFORMAT_ARGB8888);
+      if (s) {
+        SDL_SetWindowIcon(w, s);
+        SDL_FreeSurface(s);
+      }
+    }
   }
   // Without a GPU the software renderer costs about half the CPU of OpenGL on llvmpipe, and the
   // frame loop paces itself, so vsync is not wanted either.

@@ -43,6 +43,12 @@ class Canvas {
   virtual void SetBackdrop(std::function<void(Canvas&)> backdrop) { (void)backdrop; }
   // Completes drawing that was deferred (a backdrop nothing has covered yet).
   virtual void Flush() {}
+  // Drawing between BeginKeep and EndKeep also goes into a kept picture that DrawKept shows
+  // again later, so a frozen game picture can be shown under a layout that still changes.
+  virtual void BeginKeep() {}
+  virtual void EndKeep() {}
+  // Shows the kept picture; false when there is none.
+  virtual bool DrawKept() { return false; }
 };
 
 }  // namespace kirpo

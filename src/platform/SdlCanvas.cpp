@@ -40,6 +40,37 @@ SdlCanvas::~SdlCanvas() {
   }
   for (auto& [k, t] : texts_) SDL_DestroyTexture(t.texture);
   for (auto& [k, f] : fonts_) TTF_CloseFont(f);
+  if (kept_) SDL_DestroyTexture(kept_);
+}
+
+void SdlCanvas::BeginKeep() {
+  const int w = Width(), h = Height();
+  if (kept_ && (kept_w_ != w || kept_h_ != h)) {
+    SDL_DestroyTexture(kept_);
+    kept_ = nullptr;
+  }
+  if (!kept_) {
+    kept_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
+    if (!kept_) return;
+    SDL_SetTextureBlendMode(kept_, SDL_BLENDMODE_NONE);
+    kept_w_ = w, kept_h_ = h;
+  }
+  if (SDL_SetRenderTarget(renderer_, kept_) == 0) keeping_ = true;
+}
+
+void SdlCanvas::EndKeep() {
+  if (!keeping_) return;
+  Flush();
+  keeping_ = false;
+  SDL_SetRenderTarget(renderer_, nullptr);
+  DrawKept();
+}
+
+bool SdlCanvas::DrawKept() {
+  if (!kept_ || keeping_) return false;
+  SDL_RenderSetClipRect(renderer_, nullptr);
+  SDL_RenderCopy(renderer_, kept_, nullptr, nullptr);
+  return true;
 }
 
 int SdlCanvas::Width() const {

@@ -37,6 +37,9 @@ class SdlCanvas final : public Canvas {
   void SetBackdrop(std::function<void(Canvas&)> backdrop) override { backdrop_ = std::move(backdrop); }
   SDL_Renderer* Renderer() const { return renderer_; }
   void Flush() override;
+  void BeginKeep() override;
+  void EndKeep() override;
+  bool DrawKept() override;
   // Forget textures of bitmaps that no longer exist (call between levels, not per frame).
   void DropTexturesExcept(const std::vector<uint64_t>& keep_ids);
 
@@ -69,6 +72,9 @@ class SdlCanvas final : public Canvas {
   bool backdrop_pending_ = false;
   void DrawPendingBackdrop();
   std::function<void(Canvas&)> backdrop_;
+  SDL_Texture* kept_ = nullptr;
+  int kept_w_ = 0, kept_h_ = 0;
+  bool keeping_ = false;
   std::unordered_map<uint64_t, CachedTexture> textures_;
   std::map<std::pair<int, bool>, TTF_Font*> fonts_;
   std::unordered_map<std::string, TextEntry> texts_;

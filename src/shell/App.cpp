@@ -179,7 +179,7 @@ void App::ProcessEvents() {
         break;
       }
       case InputEvent::Type::Resized:
-        if (nested_ == 0 && g.st.AppStartedAt != 0 && !g.st.Paused) PaintFrame();
+        if (nested_ == 0 && g.st.AppStartedAt != 0) g.st.Paused ? RepaintFrozen() : PaintFrame();
         break;
       default: break;
     }
@@ -243,7 +243,10 @@ void App::IdleHandlerTick() {
       st.LastPauseToggleAt = now;
     }
   }
-  if (st.Paused) return;
+  if (st.Paused) {
+    RepaintFrozen();
+    return;
+  }
   if (st.KeyDown(VK_F12)) TakeScreenshot();
   PaintFrame();
 }
@@ -258,6 +261,18 @@ void App::DrawBackdrop(Canvas& canvas) {
 
 void App::PaintFrame() {
   PboxPaint(host_.GetCanvas());
+  host_.Present();
+}
+
+void App::RepaintFrozen() {
+  Canvas& canvas = host_.GetCanvas();
+  if (game_.st.AppStartedAt == 0) return;
+  const bool picture = game_.mf.PboxVisible && main_form_visible_;
+  if (!picture || !canvas.DrawKept()) DrawBackdrop(canvas);
+  if (picture) {
+    game_.mf.form.Draw(canvas, game_.mf.PboxOpacity);
+    DrawHint(canvas);
+  }
   host_.Present();
 }
 
@@ -279,16 +294,20 @@ void App::PboxPaint(Canvas& canvas) {
   canvas.SetBackdrop([this](Canvas& c) { DrawBackdrop(c); });
   if (!g.mf.PboxVisible || !main_form_visible_) DrawBackdrop(canvas);
   if (g.mf.PboxVisible && main_form_visible_) {
+    // The game picture is kept, so that while the game stands still (paused) the layout above it
+    // can still change: the pause button turns into the play button at once.
+    canvas.BeginKeep();
     g.PaintCanvas = &canvas;
     try {
       GameAction(g);
     } catch (...) {
       g.PaintCanvas = nullptr;
+      canvas.EndKeep();
       --nested_;
       throw;
     }
     g.PaintCanvas = nullptr;
-    canvas.Flush();
+    canvas.EndKeep();
     g.mf.form.Draw(canvas, g.mf.PboxOpacity);
     DrawHint(canvas);
   }

@@ -55,6 +55,8 @@ class App final : public ShellHooks {
   void RunFormTimers();
   void IdleHandlerTick();
   void PaintFrame();
+  // While paused: the kept game picture under the layout as it is now; nothing moves.
+  void RepaintFrozen();
   void PboxPaint(Canvas& canvas);
   void DrawBackdrop(Canvas& canvas);
   void TakeScreenshot();

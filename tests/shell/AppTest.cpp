@@ -121,3 +121,32 @@ TEST_F(AppTest, DemoPlaysLevelZeroToTheDoorThenShowsTheTableAndStartsAgain) {
 
 }  // namespace
 }  // namespace kirpo
+
+namespace kirpo {
+namespace {
+
+TEST_F(AppTest, WhilePausedTheGamePictureStandsButTheLayoutIsRedrawn) {
+  dir.Write("data/kirpo.ini", "Level=1\r\nStartLevel=1\r\nRunner=3\r\nScore=0\r\nStartMode=2\r\n");
+  app->StartUp();
+  Game& g = app->G();
+  app->RunUntil(6000);
+  Press(VK_F5, 100);
+  ASSERT_TRUE(g.st.Paused);
+  app->RunUntil(clock->Now() + 100);
+  const auto before = host->ReadPixels();
+  // A layout change while paused (the pause button swapped for the play button) shows at once.
+  g.mf.b_menue->opacity = 1;
+  app->RunUntil(clock->Now() + 100);
+  const auto after = host->ReadPixels();
+  auto changed = [&](int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += before->Pixel(x, y) != after->Pixel(x, y);
+    return n;
+  };
+  EXPECT_GT(changed(871, 7, 921, 57), 100);  // the menu button, in 960 x 600 pixels
+  EXPECT_EQ(changed(0, 100, 800, 600), 0);   // the play-field did not move
+}
+
+}  // namespace
+}  // namespace kirpo

@@ -1,5 +1,8 @@
 #include "game/Movement.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "common/Rounding.h"
 #include "game/Balls.h"
 #include "game/Collisions.h"
@@ -265,8 +268,10 @@ void RunnerGoOn(Game& g, TSprite& r) {
     case RiWest: RunnerLinks(g, r); break;
     default: {
       // A step refused in mid-cell: snap to the nearest cell that lies inside the field.
-      int32_t x = Round(static_cast<double>(r.X) / CellSize) * CellSize;
-      int32_t y = Round((static_cast<double>(r.Y) - FieldOriginY) / CellSize) * CellSize + FieldOriginY;
+      const double fx = std::isfinite(r.X) ? std::clamp(static_cast<double>(r.X), 0.0, double(DesignWidth)) : 0.0;
+      const double fy = std::isfinite(r.Y) ? std::clamp(static_cast<double>(r.Y), 0.0, double(DesignHeight)) : 0.0;
+      int32_t x = Round(fx / CellSize) * CellSize;
+      int32_t y = Round((fy - FieldOriginY) / CellSize) * CellSize + FieldOriginY;
       while (x > 0 && x + r.PatternWidth > DesignWidth) x -= CellSize;
       while (y > FieldOriginY && y + r.PatternHeight > DesignHeight) y -= CellSize;
       r.X = static_cast<float>(x);

@@ -1,6 +1,9 @@
 #include "levels/Recordings.h"
 
+#include <cmath>
 #include <cstring>
+
+#include "common/Consts.h"
 
 namespace kirpo {
 
@@ -24,20 +27,28 @@ void PutF32(uint8_t* p, float f) {
   PutU32(p, bits);
 }
 
+// A damaged recording must not put a figure somewhere no rule can handle: places are kept on the
+// field (anything that is not a number counts as 0, "no place"), frame numbers within a strip.
+float Place(float v, int limit) {
+  if (!std::isfinite(v) || v < 0) return 0;
+  return v > static_cast<float>(limit) ? static_cast<float>(limit) : v;
+}
+
 RecordFrame DecodeRecord(const uint8_t* r) {
   RecordFrame f;
-  f.RunnerX = GetF32(r + 0);
-  f.RunnerY = GetF32(r + 4);
+  f.RunnerX = Place(GetF32(r + 0), DesignWidth - CellSize);
+  f.RunnerY = Place(GetF32(r + 4), DesignHeight - CellSize);
   f.RunnerFig = GetI32(r + 8);
-  f.GMonsterX = GetF32(r + 12);
-  f.GMonsterY = GetF32(r + 16);
+  f.GMonsterX = Place(GetF32(r + 12), DesignWidth - CellSize);
+  f.GMonsterY = Place(GetF32(r + 16), DesignHeight - CellSize);
   f.GMonsterFig = GetI32(r + 20);
-  f.GMonsterPattern = GetI32(r + 24);
-  f.KMonsterX = GetF32(r + 28);
-  f.KMonsterY = GetF32(r + 32);
+  const int32_t pattern = GetI32(r + 24);
+  f.GMonsterPattern = pattern < 0 || pattern > 99 ? 0 : pattern;
+  f.KMonsterX = Place(GetF32(r + 28), DesignWidth - CellSize);
+  f.KMonsterY = Place(GetF32(r + 32), DesignHeight - CellSize);
   f.KMonsterFig = GetI32(r + 36);
-  f.TouchX = GetF32(r + 40);
-  f.TouchY = GetF32(r + 44);
+  f.TouchX = Place(GetF32(r + 40), DesignWidth);
+  f.TouchY = Place(GetF32(r + 44), DesignHeight);
   f.Steering = r[48];
   return f;
 }

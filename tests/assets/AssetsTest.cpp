@@ -215,14 +215,14 @@ TEST(AssetsSounds, EverySoundIsAudible16BitPcmAt44100HzWithoutClipping) {
                                "takepilz.wav"};
   for (const char* name : names) {
     SCOPED_TRACE(name);
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wav{};
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    ASSERT_NE(SDL_LoadWAV((kAssets + name).c_str(), &spec, &buf, &len), nullptr) << SDL_GetError();
+    ASSERT_NE(SDL_LoadWAV((kAssets + name).c_str(), &wav, &buf, &len), nullptr) << SDL_GetError();
     std::unique_ptr<Uint8, decltype(&SDL_FreeWAV)> owned(buf, &SDL_FreeWAV);
-    EXPECT_EQ(spec.format, AUDIO_S16LSB);
-    EXPECT_EQ(spec.freq, 44100);
-    ASSERT_GE(spec.channels, 1);
+    EXPECT_EQ(wav.format, AUDIO_S16LSB);
+    EXPECT_EQ(wav.freq, 44100);
+    ASSERT_GE(wav.channels, 1);
     ASSERT_GT(len, 0u);
     const auto* samples = reinterpret_cast<const int16_t*>(buf);
     const size_t count = len / 2;
@@ -235,7 +235,7 @@ TEST(AssetsSounds, EverySoundIsAudible16BitPcmAt44100HzWithoutClipping) {
     }
     EXPECT_GT(peak, 32768 / 4) << "too quiet to hear among the other effects";
     EXPECT_EQ(at_rail, 0u) << "clipped";
-    const double seconds = static_cast<double>(count) / spec.channels / spec.freq;
+    const double seconds = static_cast<double>(count) / wav.channels / wav.freq;
     EXPECT_GT(seconds, 0.05);
     EXPECT_LT(seconds, 6.0) << "effects are played whole from memory; keep them short";
   }

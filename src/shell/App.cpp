@@ -25,8 +25,12 @@ const char* const kDifficultyNames[3] = {"EASY", "HARD", "CRAZY"};
 }  // namespace
 
 App::App(Host& host, std::string exe_dir, std::string data_dir)
-    : host_(host), exe_dir_(std::move(exe_dir)), game_(data_dir) {
+    : host_(host),
+      exe_dir_(std::move(exe_dir)),
+      sound_(std::make_unique<SlotSoundPlayer>(data_dir, CreateMixerBackend())),
+      game_(data_dir) {
   game_.shell = this;
+  game_.sound = sound_.get();
 }
 
 App::~App() { game_.shell = nullptr; }
@@ -63,6 +67,8 @@ void App::FormCreate() {
   m.b_off->visible = false;
   m.KochErlegt->visible = false;
   m.b_off->on_click = [this] { game_.st.CloseRequested = true; };
+  m.SpeakerButtonOn->on_mouse_up = [this](float, float) { SpeakerToggle(); };
+  m.SpeakerButtonOff->on_mouse_up = [this](float, float) { SpeakerToggle(); };
   BindMainFormInput(g);
   BindDifficultyGlyph(g);
   g.st.UpdateInterval = 5;
@@ -141,7 +147,29 @@ int64_t App::NextDue() const {
   return next;
 }
 
+void App::SpeakerToggle() {
+  MainForm& m = game_.mf;
+  if (sound_->SoundOn()) {
+    m.SpeakerButtonOn->visible = false;
+    m.SpeakerButtonOff->visible = true;
+    sound_->SetSoundOn(false);
+    sound_->StopSound();
+    return;
+  }
+  if (!sound_->StartSound()) return;  // no device or a sound file missing: sound stays off
+  if (m.b_menue->opacity == 1.0f) {
+    m.SpeakerButtonOn->visible = true;
+    m.SpeakerButtonOff->visible = false;
+  } else {
+    m.SpeakerButtonOn->tag = 1;
+    m.SpeakerButtonOff->tag = 0;
+  }
+  sound_->SetSoundOn(true);
+}
+
 void App::Step() {
+  // A failure of the audio stream is found by the sound worker and ends the program here.
+  if (const int code = sound_->FatalCode()) FatalError(code, sound_->FatalText());
   ProcessEvents();
   if (closed_) return;
   RunFormTimers();
@@ -209,9 +237,7 @@ void App::RunFormTimers() {
   if (speaker_timer_.Due(now)) {
     speaker_timer_.Enabled = false;
     // Sound starts switched off; this switches it on as the speaker button would.
-    const bool on = game_.sound->SoundOn();
-    g.mf.SpeakerButtonOn->tag = on ? 1 : 0;
-    g.mf.SpeakerButtonOff->tag = on ? 0 : 1;
+    SpeakerToggle();
   }
   if (g.st.BonusTimer.Due(now)) {
     g.st.BonusTimer.LastFired = now;

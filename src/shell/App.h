@@ -5,6 +5,7 @@
 
 #include "game/Game.h"
 #include "game/GameState.h"
+#include "sound/SlotSoundPlayer.h"
 
 namespace kirpo {
 
@@ -61,9 +62,12 @@ class App final : public ShellHooks {
   void DrawBackdrop(Canvas& canvas);
   void TakeScreenshot();
   void DrawHint(Canvas& canvas);
+  // The speaker button (both images): switches sound on or off.
+  void SpeakerToggle();
 
   Host& host_;
   std::string exe_dir_;
+  std::unique_ptr<SlotSoundPlayer> sound_;  // outlives the game, which points to it
   Game game_;
   bool closed_ = false;
   bool closing_ = false;

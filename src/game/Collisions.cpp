@@ -6,7 +6,7 @@
 #include "game/TimedEffects.h"
 #include "levels/LevelBuild.h"
 #include "platform/Clock.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "sprites/SpriteOps.h"
 
 namespace kirpo {

@@ -9,7 +9,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "settings/Settings.h"
-#include "shell/HiTimer.h"
+#include "common/HiTimer.h"
 #include "sound/SoundPlayer.h"
 #include "sprites/FigureStore.h"
 #include "sprites/SpriteWorld.h"

@@ -8,7 +8,7 @@
 #include "levels/LevelBuild.h"
 #include "levels/Movies.h"
 #include "platform/Clock.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "sprites/SpriteOps.h"
 
 namespace kirpo {

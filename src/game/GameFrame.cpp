@@ -12,7 +12,7 @@
 #include "game/Movement.h"
 #include "levels/LevelBuild.h"
 #include "platform/Clock.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "sprites/SpriteDraw.h"
 #include "sprites/SpriteOps.h"
 

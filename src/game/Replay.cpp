@@ -20,8 +20,8 @@
 #include "game/TimedEffects.h"
 #include "platform/Clock.h"
 #include "platform/FileUtil.h"
-#include "shell/Errors.h"
-#include "shell/MainFormLayout.h"
+#include "common/Errors.h"
+#include "game/MainFormLayout.h"
 
 namespace kirpo {
 

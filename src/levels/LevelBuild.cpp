@@ -4,7 +4,7 @@
 #include "game/Game.h"
 #include "levels/LevelLoader.h"
 #include "platform/Clock.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "sprites/SpriteOps.h"
 
 namespace kirpo {

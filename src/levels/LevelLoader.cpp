@@ -4,7 +4,7 @@
 #include "game/Game.h"
 #include "platform/Clock.h"
 #include "platform/FileUtil.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "sprites/SpriteDraw.h"
 #include "sprites/SpriteOps.h"
 #include "sprites/Utf16.h"

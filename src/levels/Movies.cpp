@@ -7,7 +7,7 @@
 #include "levels/LevelBuild.h"
 #include "platform/Clock.h"
 #include "platform/FileUtil.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "sprites/SpriteOps.h"
 
 namespace kirpo {

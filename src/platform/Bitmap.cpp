@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <mutex>
 
 #include "platform/FileUtil.h"
 
@@ -14,6 +16,79 @@ uint64_t Bitmap::NextId() {
   static std::atomic<uint64_t> next{1};
   return next++;
 }
+
+namespace {
+std::mutex release_mutex;
+std::vector<BitmapReleaseQueue*> release_queues;
+
+void NoteReleased(uint64_t id) {
+  if (id == 0) return;
+  std::lock_guard<std::mutex> lock(release_mutex);
+  for (BitmapReleaseQueue* q : release_queues) q->Note(id);
+}
+}  // namespace
+
+BitmapReleaseQueue::BitmapReleaseQueue() {
+  std::lock_guard<std::mutex> lock(release_mutex);
+  release_queues.push_back(this);
+}
+
+BitmapReleaseQueue::~BitmapReleaseQueue() {
+  std::lock_guard<std::mutex> lock(release_mutex);
+  release_queues.erase(std::remove(release_queues.begin(), release_queues.end(), this), release_queues.end());
+}
+
+// Called with release_mutex held.
+void BitmapReleaseQueue::Note(uint64_t id) {
+  ids_.push_back(id);
+  pending_.store(true, std::memory_order_release);
+}
+
+bool BitmapReleaseQueue::Pending() const { return pending_.load(std::memory_order_acquire); }
+
+std::vector<uint64_t> BitmapReleaseQueue::Take() {
+  std::lock_guard<std::mutex> lock(release_mutex);
+  std::vector<uint64_t> out;
+  out.swap(ids_);
+  pending_.store(false, std::memory_order_relaxed);
+  return out;
+}
+
+Bitmap::Bitmap(const Bitmap& other) : width_(other.width_), height_(other.height_), pixels_(other.pixels_) {}
+
+Bitmap::Bitmap(Bitmap&& other) noexcept
+    : width_(other.width_),
+      height_(other.height_),
+      pixels_(std::move(other.pixels_)),
+      id_(other.id_),
+      version_(other.version_) {
+  other.width_ = other.height_ = 0;
+  other.id_ = 0;
+}
+
+Bitmap& Bitmap::operator=(const Bitmap& other) {
+  if (this == &other) return *this;
+  width_ = other.width_;
+  height_ = other.height_;
+  pixels_ = other.pixels_;
+  Touch();
+  return *this;
+}
+
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
+  if (this == &other) return *this;
+  NoteReleased(id_);
+  width_ = other.width_;
+  height_ = other.height_;
+  pixels_ = std::move(other.pixels_);
+  id_ = other.id_;
+  version_ = other.version_;
+  other.width_ = other.height_ = 0;
+  other.id_ = 0;
+  return *this;
+}
+
+Bitmap::~Bitmap() { NoteReleased(id_); }
 
 Bitmap::Bitmap(int width, int height, uint32_t fill)
     : width_(width > 0 ? width : 0),

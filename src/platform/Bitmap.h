@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,6 +13,12 @@ class Bitmap {
  public:
   Bitmap() = default;
   Bitmap(int width, int height, uint32_t fill = 0);
+  // A copy is a new picture for the caches; a moved-from bitmap gives its identity away.
+  Bitmap(const Bitmap& other);
+  Bitmap(Bitmap&& other) noexcept;
+  Bitmap& operator=(const Bitmap& other);
+  Bitmap& operator=(Bitmap&& other) noexcept;
+  ~Bitmap();
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -44,6 +51,24 @@ class Bitmap {
   uint64_t id_ = NextId();
   uint64_t version_ = 1;
   static uint64_t NextId();
+};
+
+// Tells a texture cache which bitmaps have died since it last asked, so it can free what it holds for
+// them. Every live queue hears of every bitmap; bitmaps may die on any thread.
+class BitmapReleaseQueue {
+ public:
+  BitmapReleaseQueue();
+  ~BitmapReleaseQueue();
+  BitmapReleaseQueue(const BitmapReleaseQueue&) = delete;
+  BitmapReleaseQueue& operator=(const BitmapReleaseQueue&) = delete;
+  // Cheap enough to call before every draw: takes a lock only when something died.
+  bool Pending() const;
+  std::vector<uint64_t> Take();
+  void Note(uint64_t id);
+
+ private:
+  std::vector<uint64_t> ids_;
+  std::atomic<bool> pending_{false};
 };
 
 }  // namespace kirpo

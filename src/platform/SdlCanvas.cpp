@@ -124,6 +124,7 @@ void SdlCanvas::FillRect(const RectF& r, uint32_t argb, float alpha) {
 }
 
 SdlCanvas::CachedTexture* SdlCanvas::TextureFor(const Bitmap& bmp) {
+  DropReleasedTextures();
   if (bmp.Empty()) return nullptr;
   CachedTexture& c = textures_[bmp.Id()];
   if (c.texture && (c.w != bmp.Width() || c.h != bmp.Height())) {
@@ -181,15 +182,14 @@ SDL_Texture* SdlCanvas::ScaledTextureFor(CachedTexture& c, int w, int h) {
   return c.scaled;
 }
 
-void SdlCanvas::DropTexturesExcept(const std::vector<uint64_t>& keep_ids) {
-  for (auto it = textures_.begin(); it != textures_.end();) {
-    if (std::find(keep_ids.begin(), keep_ids.end(), it->first) == keep_ids.end()) {
-      SDL_DestroyTexture(it->second.texture);
-      if (it->second.scaled) SDL_DestroyTexture(it->second.scaled);
-      it = textures_.erase(it);
-    } else {
-      ++it;
-    }
+void SdlCanvas::DropReleasedTextures() {
+  if (!released_.Pending()) return;
+  for (uint64_t id : released_.Take()) {
+    auto it = textures_.find(id);
+    if (it == textures_.end()) continue;
+    SDL_DestroyTexture(it->second.texture);
+    if (it->second.scaled) SDL_DestroyTexture(it->second.scaled);
+    textures_.erase(it);
   }
 }
 

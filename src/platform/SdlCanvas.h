@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 
 struct SDL_Renderer;
@@ -40,8 +41,8 @@ class SdlCanvas final : public Canvas {
   void BeginKeep() override;
   void EndKeep() override;
   bool DrawKept() override;
-  // Forget textures of bitmaps that no longer exist (call between levels, not per frame).
-  void DropTexturesExcept(const std::vector<uint64_t>& keep_ids);
+  // Textures held for bitmaps (each level's background is a new one): freed as their bitmaps die.
+  size_t CachedTextureCount() const { return textures_.size(); }
 
  private:
   struct CachedTexture {
@@ -61,6 +62,8 @@ class SdlCanvas final : public Canvas {
     std::list<std::string>::iterator lru;
   };
   CachedTexture* TextureFor(const Bitmap& bmp);
+  void DropReleasedTextures();
+  BitmapReleaseQueue released_;
   SDL_Texture* ScaledTextureFor(CachedTexture& c, int w, int h);
   TTF_Font* FontFor(int size_px, bool bold);
   TextEntry* TextTexture(const std::string& text, int size_px, bool bold);

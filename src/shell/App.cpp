@@ -13,9 +13,9 @@
 #include "platform/Desktop.h"
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "shell/Install.h"
-#include "shell/MainFormLayout.h"
+#include "game/MainFormLayout.h"
 
 namespace kirpo {
 

@@ -12,7 +12,7 @@
 
 #include "platform/FileUtil.h"
 #include "settings/Settings.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 
 namespace kirpo {
 

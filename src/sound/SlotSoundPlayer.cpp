@@ -4,7 +4,7 @@
 
 #include "common/Consts.h"
 #include "platform/FileUtil.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "sprites/Sprite.h"
 
 namespace kirpo {

@@ -5,7 +5,7 @@
 
 #include "common/Rounding.h"
 #include "platform/FileUtil.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "sprites/Utf16.h"
 
 namespace kirpo {

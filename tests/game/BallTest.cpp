@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/RulesFixture.h"
-#include "shell/MainFormLayout.h"
+#include "game/MainFormLayout.h"
 
 namespace kirpo {
 namespace {

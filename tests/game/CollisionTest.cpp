@@ -4,8 +4,8 @@
 
 #include "game/Balls.h"
 #include "game/RulesFixture.h"
-#include "shell/Errors.h"
-#include "shell/MainFormLayout.h"
+#include "common/Errors.h"
+#include "game/MainFormLayout.h"
 
 namespace kirpo {
 namespace {

@@ -12,7 +12,7 @@
 #include "levels/LevelBuild.h"
 #include "platform/Bitmap.h"
 #include "platform/Host.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "sprites/SpriteOps.h"
 #include "support/TempDir.h"
 

@@ -7,7 +7,7 @@
 #include "game/GameFrame.h"
 #include "game/TimedEffects.h"
 #include "platform/Clock.h"
-#include "shell/MainFormLayout.h"
+#include "game/MainFormLayout.h"
 #include "support/TempDir.h"
 
 namespace kirpo::test {

@@ -7,7 +7,7 @@
 #include "game/Game.h"
 #include "platform/Bitmap.h"
 #include "platform/Host.h"
-#include "shell/MainFormLayout.h"
+#include "game/MainFormLayout.h"
 #include "support/TempDir.h"
 
 namespace kirpo {

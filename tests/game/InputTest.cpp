@@ -5,7 +5,7 @@
 #include "game/GameFlow.h"
 #include "game/Movement.h"
 #include "game/RulesFixture.h"
-#include "shell/MainFormLayout.h"
+#include "game/MainFormLayout.h"
 
 namespace kirpo {
 namespace {

@@ -5,7 +5,7 @@
 #include "game/Collisions.h"
 #include "game/Input.h"
 #include "game/RulesFixture.h"
-#include "shell/MainFormLayout.h"
+#include "game/MainFormLayout.h"
 
 namespace kirpo {
 namespace {

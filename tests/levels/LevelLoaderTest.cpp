@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "sprites/FigureFixture.h"
 
 namespace kirpo {

@@ -7,7 +7,7 @@
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
 #include "shell/App.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "support/TempDir.h"
 
 namespace kirpo {

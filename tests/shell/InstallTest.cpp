@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/FileUtil.h"
-#include "shell/Errors.h"
+#include "common/Errors.h"
 #include "support/TempDir.h"
 
 namespace kirpo {

@@ -1,4 +1,4 @@
-#include "shell/Errors.h"
+#include "common/Errors.h"
 
 namespace kirpo {
 

@@ -1,4 +1,4 @@
-#include "shell/HiTimer.h"
+#include "common/HiTimer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/MainFormLayout.h"
+#include "game/MainFormLayout.h"
 
 #include <map>
 #include <memory>

@@ -8,6 +8,7 @@
 #include "levels/Recordings.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
+#include "scores/HiScores.h"
 #include "settings/Settings.h"
 #include "common/HiTimer.h"
 #include "sound/SoundPlayer.h"
@@ -28,7 +29,8 @@ class ShellHooks {
   virtual void ShowMainForm(bool visible) { (void)visible; }
   virtual void ShowStartForm() {}
   virtual void CloseNameEntry() {}
-  virtual void ShowEnterYourNameForm() {}
+  // Hides the main form and shows the name entry, prepared for the new entry (g.hiscores).
+  virtual void ShowNameEntryForm() {}
   virtual bool IsFullScreen() { return false; }
   virtual void SetFullScreen(bool on) { (void)on; }
   virtual void OpenHelp() {}
@@ -48,6 +50,7 @@ struct Game {
   HiTimerService timers;
   MainForm mf;
   Recordings recordings;
+  HiScoreBoard hiscores;
   std::unique_ptr<Bitmap> BackgroundBitmap;
 
   // The paint in progress

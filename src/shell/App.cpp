@@ -14,6 +14,7 @@
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
 #include "common/Errors.h"
+#include "scores/HiScores.h"
 #include "shell/Install.h"
 #include "game/MainFormLayout.h"
 
@@ -95,6 +96,7 @@ void App::AfterFormCreate() {
   g.st.ProceedLevel = g.settings.ReadInt("ProceedLevel", -1);
 
   ApplyNavButtons(g);
+  LoadHiScores(g);
   g.figures.LoadMovieList();
   if (FileExists(g.DataDir + "image.store")) {
     g.figures.ReadImageStore();
@@ -411,7 +413,7 @@ void App::ShowStartForm() {
   game_.st.StartGameRequested = true;
 }
 
-void App::ShowEnterYourNameForm() { GameOver(game_); }
+void App::ShowNameEntryForm() {}
 
 bool App::IsFullScreen() { return host_.IsFullScreen(); }
 

@@ -42,7 +42,7 @@ class App final : public ShellHooks {
   void ShowMainForm(bool visible) override;
   void ShowStartForm() override;
   void CloseNameEntry() override {}
-  void ShowEnterYourNameForm() override;
+  void ShowNameEntryForm() override;
   bool IsFullScreen() override;
   void SetFullScreen(bool on) override;
   void OpenHelp() override;

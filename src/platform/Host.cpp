@@ -23,6 +23,18 @@ void Host::NoteKey(int vk, bool down) {
   if (down) pressed_since_read_[vk] = true;
 }
 
+void Host::Inject(const InputEvent& e) {
+  if (e.type == InputEvent::Type::KeyDown || e.type == InputEvent::Type::KeyUp)
+    NoteKey(e.vk, e.type == InputEvent::Type::KeyDown);
+  injected_.push_back(e);
+}
+
+std::vector<InputEvent> Host::TakeInjected() {
+  std::vector<InputEvent> out;
+  out.swap(injected_);
+  return out;
+}
+
 int VirtualKeyFromSdl(int key) {
   switch (key) {
     case SDLK_BACKSPACE: return VK_BACK;
@@ -74,7 +86,7 @@ class WindowHost final : public Host {
   }
   Canvas& GetCanvas() override { return canvas_; }
   std::vector<InputEvent> PollEvents() override {
-    std::vector<InputEvent> out;
+    std::vector<InputEvent> out = TakeInjected();
     SDL_Event e;
     while (SDL_PollEvent(&e)) Translate(e, out);
     return out;
@@ -102,6 +114,11 @@ class WindowHost final : public Host {
     canvas_.Flush();
     return ReadRendererPixels(renderer_);
   }
+  void SetTextInput(bool on) override {
+    if (on == TextInputOn()) return;
+    Host::SetTextInput(on);
+    on ? SDL_StartTextInput() : SDL_StopTextInput();
+  }
 
  private:
   void Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
@@ -118,8 +135,22 @@ class WindowHost final : public Host {
         ev.vk = VirtualKeyFromSdl(e.key.keysym.sym);
         if (!ev.vk) return;
         NoteKey(ev.vk, e.type == SDL_KEYDOWN);
-        if (e.key.repeat) return;
+        ev.repeat = e.key.repeat != 0;
         break;
+      case SDL_TEXTINPUT:
+        ev.type = InputEvent::Type::Text;
+        ev.text = e.text.text;
+        break;
+      case SDL_MOUSEWHEEL: {
+        if (e.wheel.which == SDL_TOUCH_MOUSEID) return;
+        int mx = 0, my = 0;
+        SDL_GetMouseState(&mx, &my);
+        const float flip = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0f : 1.0f;
+        ev.type = InputEvent::Type::Wheel;
+        ev.x = mx * fx, ev.y = my * fy;
+        ev.wheel_x = e.wheel.preciseX * flip, ev.wheel_y = e.wheel.preciseY * flip;
+        break;
+      }
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP:
         if (e.button.which == SDL_TOUCH_MOUSEID) return;  // the finger event below carries it
@@ -162,7 +193,7 @@ class OffscreenHost final : public Host {
     SDL_FreeSurface(surface_);
   }
   Canvas& GetCanvas() override { return canvas_; }
-  std::vector<InputEvent> PollEvents() override { return {}; }
+  std::vector<InputEvent> PollEvents() override { return TakeInjected(); }
   void WaitForEvent(int) override {}
   void Present() override {}
   void SetCaption(const std::string& c) override { caption_ = c; }
@@ -225,6 +256,8 @@ std::unique_ptr<Host> CreateWindowHost(int client_w, int client_h, const std::st
     SDL_DestroyWindow(w);
     return nullptr;
   }
+  // SDL turns text input on by itself; only a form that takes typed text wants it.
+  SDL_StopTextInput();
   return std::make_unique<WindowHost>(w, r);
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "scores/HiScoreFile.h"
+#include "scores/LoadHiScores.h"
 
 namespace kirpo {
 
@@ -19,8 +20,6 @@ struct HiScoreBoard {
   int32_t HighlightDifficulty = -1;
 };
 
-// Replaces the table in memory with the file of the current difficulty; sets HiScore.
-void LoadHiScores(Game& g);
 // Puts the current score into the table below every entry it does not beat; returns its index,
 // or -1 when it beats none.
 int32_t InsertHiScore(Game& g);

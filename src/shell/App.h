@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,6 +11,8 @@
 namespace kirpo {
 
 class Host;
+struct InputEvent;
+class StartForm;
 
 // The program around the game: start-up sequence, frame loop, the main form's timers and
 // global keys, painting, screenshots and closing. The same code runs in a window and headless.
@@ -33,6 +36,9 @@ class App final : public ShellHooks {
   void RunUntil(int64_t t);
 
   bool Closed() const { return closed_; }
+  // The form shown in the window: the main form unless another screen is up.
+  Form& CurrentForm();
+  StartForm* GetStartForm() { return start_form_.get(); }
   Game& G() { return game_; }
   Host& GetHost() { return host_; }
 
@@ -40,12 +46,14 @@ class App final : public ShellHooks {
   void Delay(int ms, bool process_messages) override;
   void CloseMainForm() override;
   void ShowMainForm(bool visible) override;
+  void ShowScreen(Form* form) override;
   void ShowStartForm() override;
   void CloseNameEntry() override {}
   void ShowNameEntryForm() override;
   bool IsFullScreen() override;
   void SetFullScreen(bool on) override;
   void OpenHelp() override;
+  void OpenUrl(const std::string& url) override;
   void AskExitWholeGame() override;
 
  private:
@@ -59,6 +67,10 @@ class App final : public ShellHooks {
   // While paused: the kept game picture under the layout as it is now; nothing moves.
   void RepaintFrozen();
   void PboxPaint(Canvas& canvas);
+  // What the window shows now: the game and its layout, or the screen that is up.
+  void PaintCurrent(Canvas& canvas);
+  void PaintScreen(Canvas& canvas);
+  void DispatchInput(const InputEvent& e);
   void DrawBackdrop(Canvas& canvas);
   void TakeScreenshot();
   void DrawHint(Canvas& canvas);
@@ -69,6 +81,13 @@ class App final : public ShellHooks {
   std::string exe_dir_;
   std::unique_ptr<SlotSoundPlayer> sound_;  // outlives the game, which points to it
   Game game_;
+  std::unique_ptr<StartForm> start_form_;
+  Form* screen_ = nullptr;  // the screen shown instead of the main form
+  int screen_changes_ = 0;
+  // Keys held when the current screen appeared: they act on it only after being released.
+  std::array<bool, 256> stale_keys_{};
+  // Delays with message processing in progress: input to the forms waits for their end.
+  int input_blocked_ = 0;
   bool closed_ = false;
   bool closing_ = false;
   bool main_form_visible_ = true;

@@ -106,6 +106,7 @@ int main(int argc, char** argv) {
     seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
   if (result.failed) {
+    std::cout << kirpo::ReplayReport(result);
     std::cerr << "kirpo_replay: error " << result.error_code << ": " << result.error << "\n";
     return result.error_code != 0 ? result.error_code : 1;
   }

@@ -1,7 +1,6 @@
 #pragma once
 // A host without any picture: the frame loop runs, drawing goes nowhere. Replays and other tools
 // that need the game's state, not its pixels, run the program's own loop on it.
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,11 +33,7 @@ class NullHost final : public Host {
   // A canvas of the design space's size makes canvas pixels design units.
   explicit NullHost(int w = 1920, int h = 1200) : canvas_(w, h) {}
   Canvas& GetCanvas() override { return canvas_; }
-  std::vector<InputEvent> PollEvents() override {
-    std::vector<InputEvent> out(queue_.begin(), queue_.end());
-    queue_.clear();
-    return out;
-  }
+  std::vector<InputEvent> PollEvents() override { return TakeQueued(); }
   void WaitForEvent(int) override {}
   void Present() override {}
   void SetCaption(const std::string&) override {}
@@ -48,12 +43,8 @@ class NullHost final : public Host {
   bool HasDisplay() const override { return false; }
   std::unique_ptr<Bitmap> ReadPixels() override { return nullptr; }
 
-  // Delivered by the next PollEvents, in order, as the window system would deliver them.
-  void Queue(const InputEvent& e) { queue_.push_back(e); }
-
  private:
   NullCanvas canvas_;
-  std::deque<InputEvent> queue_;
   bool full_ = false;
 };
 

@@ -49,15 +49,13 @@ struct ClockGuard {
   ~ClockGuard() { SetGameClock(nullptr); }
 };
 
-// The held keys as the window reports them: down while held, up otherwise.
-void HoldKeys(Host& host, const GameState& st, uint8_t keys) {
-  const std::vector<int> all = ReplayKeyCodes(0xFF, st.UpKeyCode, st.DownKeyCode);
-  const std::vector<int> held = ReplayKeyCodes(keys, st.UpKeyCode, st.DownKeyCode);
-  for (int vk : all) {
-    bool down = false;
-    for (int h : held) down = down || h == vk;
-    host.NoteKey(vk, down);
+// Presses and releases keys as the player would: only what changed since the last frame.
+void HoldKeys(Host& host, const GameState& st, uint8_t keys, uint8_t& held) {
+  for (uint8_t bit = 1; bit != 0 && bit <= ReplayControl; bit = static_cast<uint8_t>(bit << 1)) {
+    if ((keys & bit) == (held & bit)) continue;
+    for (int vk : ReplayKeyCodes(bit, st.UpKeyCode, st.DownKeyCode)) host.InjectKey(vk, (keys & bit) != 0);
   }
+  held = keys;
 }
 
 bool Decided(const GameState& st) { return st.Tot || st.MissionCompleted; }
@@ -72,11 +70,12 @@ ReplayResult RunReplay(const ReplayOptions& options, const ReplayScript& script)
 
   std::string dir = options.data_dir;
   if (!dir.empty() && dir.back() != '/') dir += '/';
-  NullHost host;
+  NullHost null_host;
+  Host& host = options.host ? *options.host : null_host;
   auto app = std::make_unique<App>(host, scratch.Path(), dir, std::make_unique<NullAudioBackend>());
   Game& g = app->G();
   GameState& st = g.st;
-  g.SkipDrawing = true;
+  g.SkipDrawing = !options.draw;
   g.figures.KeepStore = false;  // nothing is written to the data folder
   g.settings.SetPath(scratch.Path().empty() ? std::string() : scratch.Path() + "kirpo.ini");
   SoundPlayer* const player = g.sound;
@@ -84,6 +83,7 @@ ReplayResult RunReplay(const ReplayOptions& options, const ReplayScript& script)
   g.sound = &sounds;
 
   int64_t frame = 0;
+  uint8_t held = 0;
   try {
     if (options.on_start) options.on_start(g);
     app->StartUpAtLevel(options.level, options.difficulty);
@@ -92,20 +92,21 @@ ReplayResult RunReplay(const ReplayOptions& options, const ReplayScript& script)
       if (stop) break;
       switch (step.kind) {
         case ReplayStep::Kind::Tap: {
-          // A tap arrives between two frames, as window events do; the null host's canvas has the
-          // design space's size, so its pixels are design units.
+          // A tap arrives between two frames, as window events do, in the canvas's pixels.
           InputEvent e;
-          e.type = InputEvent::Type::MouseDown, e.x = step.x, e.y = step.y;
-          host.Queue(e);
+          e.type = InputEvent::Type::MouseDown;
+          e.x = step.x * static_cast<float>(host.GetCanvas().Width()) / DesignWidth;
+          e.y = step.y * static_cast<float>(host.GetCanvas().Height()) / DesignHeight;
+          host.QueueEvent(e);
           e.type = InputEvent::Type::MouseUp;
-          host.Queue(e);
+          host.QueueEvent(e);
           break;
         }
         case ReplayStep::Kind::TouchMode: SetNavButtons(g, false, true); break;
         case ReplayStep::Kind::ButtonMode: SetNavButtons(g, true, true); break;
         case ReplayStep::Kind::Hold:
           for (int64_t i = 0; i < step.frames && !stop; ++i) {
-            HoldKeys(host, st, step.keys);
+            HoldKeys(host, st, step.keys, held);
             app->RunFrame();
             ++frame;
             if (app->Closed()) stop = true;

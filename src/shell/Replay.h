@@ -11,6 +11,7 @@
 namespace kirpo {
 
 struct Game;
+class Host;
 
 struct ReplayOptions {
   std::string data_dir;  // level files, figures and the movie list; nothing is written there
@@ -23,6 +24,10 @@ struct ReplayOptions {
   std::function<void(Game&)> on_start;
   // Called after every frame; returning false ends the replay there (tests that watch the play).
   std::function<bool(Game&, int64_t frame)> after_frame;
+  // Where the loop runs: by default a host without a picture. Given a window or an offscreen host,
+  // keys go in as that host's key events and, with draw set, every frame is drawn as well.
+  Host* host = nullptr;
+  bool draw = false;
 };
 
 enum class ReplayOutcome { Running, Won, Lost };

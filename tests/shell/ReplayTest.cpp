@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "game/RulesFixture.h"
+#include "platform/Host.h"
 
 namespace kirpo {
 namespace {
@@ -65,7 +66,7 @@ struct ReplayTest : ::testing::Test {
   void SetUp() override { test::WriteRuleFigures(dir); }
 
   ReplayResult Play(const std::vector<std::string>& level, int difficulty, const std::string& script,
-                    bool play_through = false) {
+                    bool play_through = false, Host* drawn_on = nullptr) {
     dir.Write("generatedfigures_3.txt", test::LevelText(level));
     ReplayScript s;
     std::string error;
@@ -75,6 +76,8 @@ struct ReplayTest : ::testing::Test {
     o.level = 3;
     o.difficulty = difficulty;
     o.play_through = play_through;
+    o.host = drawn_on;
+    o.draw = drawn_on != nullptr;
     return RunReplay(o, s);
   }
 };
@@ -202,6 +205,19 @@ TEST_F(ReplayTest, PeriodicCallbacksRunAtTheirOwnIntervalsAsInTheWindow) {
   EXPECT_EQ(at_frame_64, 500 + 1000);
   // The walk-in of the reserve runner, as the window measures it.
   EXPECT_EQ(released_at, 2256);
+}
+
+// Drawing is skipped in a replay only because it changes nothing the game goes on from: the same
+// script drawn frame by frame on a real (offscreen) picture ends in the same state.
+TEST_F(ReplayTest, DrawingEveryFrameEndsInTheSameDigest) {
+  const std::string script = "200 -\n60 R\n30 F\n100 -\n40 L\ntap 900 400\n200 -\n";
+  const ReplayResult skipped = Play(kBusy, 2, script, true);
+  std::unique_ptr<Host> picture = CreateOffscreenHost(960, 600);
+  ASSERT_TRUE(picture);
+  const ReplayResult drawn = Play(kBusy, 2, script, true, picture.get());
+  ASSERT_FALSE(drawn.failed) << drawn.error;
+  EXPECT_EQ(drawn.frames, skipped.frames);
+  EXPECT_EQ(Hex(drawn.digest), Hex(skipped.digest));
 }
 
 TEST_F(ReplayTest, PlayingThroughALossRetriesTheLevel) {

@@ -17,6 +17,7 @@
 #include "scores/HiScores.h"
 #include "shell/Install.h"
 #include "game/MainFormLayout.h"
+#include "scores/NameEntryForm.h"
 #include "startmenu/StartForm.h"
 
 namespace kirpo {
@@ -122,6 +123,8 @@ void App::StartUpAtLevel(int32_t level, int32_t difficulty) {
 void App::CreateForms() {
   start_form_ = std::make_unique<StartForm>(game_);
   start_form_->form.active = false;
+  name_entry_ = std::make_unique<NameEntryForm>(game_);
+  name_entry_->form.active = false;
 }
 
 void App::LoadStartUpData() {
@@ -270,6 +273,9 @@ void App::DispatchInput(const InputEvent& e) {
   Game& g = game_;
   Canvas& c = host_.GetCanvas();
   Form& form = CurrentForm();
+  // The characters a key types arrive right after its press: those of a stale key go with it.
+  const bool after_stale_key = stale_key_typed_;
+  stale_key_typed_ = false;
   switch (e.type) {
     case InputEvent::Type::MouseDown:
       if (g.st.AppStartedAt == 0) break;
@@ -281,11 +287,16 @@ void App::DispatchInput(const InputEvent& e) {
     case InputEvent::Type::Wheel: form.Wheel(e.x, e.y, e.wheel_x, e.wheel_y, c.Width(), c.Height()); break;
     case InputEvent::Type::KeyDown:
       // A key held since before this screen appeared was meant for the one before.
-      if (e.vk > 0 && e.vk < 256 && stale_keys_[static_cast<size_t>(e.vk)]) break;
+      if (e.vk > 0 && e.vk < 256 && stale_keys_[static_cast<size_t>(e.vk)]) {
+        stale_key_typed_ = true;
+        break;
+      }
       form.KeyDown(e.vk, e.repeat);
       break;
     case InputEvent::Type::KeyUp: form.KeyUp(e.vk); break;
-    case InputEvent::Type::Text: form.TextInput(e.text); break;
+    case InputEvent::Type::Text:
+      if (!after_stale_key) form.TextInput(e.text);
+      break;
     default: break;
   }
 }
@@ -536,7 +547,10 @@ void App::ShowStartForm() {
   if (start_form_) ShowScreen(&start_form_->form);
 }
 
-void App::ShowNameEntryForm() {}
+void App::ShowNameEntryForm() {
+  name_entry_->Prepare(game_.hiscores.NewRank);
+  ShowScreen(&name_entry_->form);
+}
 
 bool App::IsFullScreen() { return host_.IsFullScreen(); }
 

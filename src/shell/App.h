@@ -14,6 +14,7 @@ namespace kirpo {
 class Host;
 struct InputEvent;
 class StartForm;
+class NameEntryForm;
 
 // The program around the game: start-up sequence, frame loop, the main form's timers and
 // global keys, painting, screenshots and closing. The same code runs in a window and headless.
@@ -49,6 +50,7 @@ class App final : public ShellHooks {
   // The form shown in the window: the main form unless another screen is up.
   Form& CurrentForm();
   StartForm* GetStartForm() { return start_form_.get(); }
+  NameEntryForm* GetNameEntryForm() { return name_entry_.get(); }
   Game& G() { return game_; }
   Host& GetHost() { return host_; }
 
@@ -96,10 +98,12 @@ class App final : public ShellHooks {
   std::unique_ptr<SlotSoundPlayer> sound_;  // outlives the game, which points to it
   Game game_;
   std::unique_ptr<StartForm> start_form_;
+  std::unique_ptr<NameEntryForm> name_entry_;
   Form* screen_ = nullptr;  // the screen shown instead of the main form
   int screen_changes_ = 0;
   // Keys held when the current screen appeared: they act on it only after being released.
   std::array<bool, 256> stale_keys_{};
+  bool stale_key_typed_ = false;  // the last event was the dropped press of a stale key
   // Delays with message processing in progress: input to the forms waits for their end.
   int input_blocked_ = 0;
   bool closed_ = false;

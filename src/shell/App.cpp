@@ -37,9 +37,21 @@ App::App(Host& host, std::string exe_dir, std::string data_dir)
 
 App::~App() { game_.shell = nullptr; }
 
+template <typename Fn>
+void App::LeavingOnFatalError(Fn&& fn) {
+  try {
+    fn();
+  } catch (const FatalErrorException&) {
+    if (game_.st.AppStartedAt != 0) game_.settings.WriteIni("Level", "0");
+    throw;
+  }
+}
+
 void App::StartUp() {
-  FormCreate();
-  AfterFormCreate();
+  LeavingOnFatalError([this] {
+    FormCreate();
+    AfterFormCreate();
+  });
 }
 
 void App::FormCreate() {
@@ -174,6 +186,10 @@ void App::SpeakerToggle() {
 }
 
 void App::Step() {
+  LeavingOnFatalError([this] { StepOnce(); });
+}
+
+void App::StepOnce() {
   // A failure of the audio stream is found by the sound worker and ends the program here.
   if (const int code = sound_->FatalCode()) FatalError(code, sound_->FatalText());
   ProcessEvents();
@@ -193,7 +209,7 @@ void App::Step() {
 
 void App::ProcessEvents() {
   Game& g = game_;
-  const int changes = screen_changes_;
+  const int epoch = input_epoch_;
   for (const InputEvent& e : host_.PollEvents()) {
     Canvas& c = host_.GetCanvas();
     switch (e.type) {
@@ -219,9 +235,9 @@ void App::ProcessEvents() {
       default: break;
     }
     if (closed_) return;
-    // Input that arrived while a form waits in one of its delays, or that was queued for a screen that
-    // has gone meanwhile, would start a second outcome.
-    if (input_blocked_ > 0 || screen_changes_ != changes) continue;
+    // Input that arrived while a form waited in one of its delays, or that was queued before a delay or
+    // a screen change that has happened since, would start a second outcome.
+    if (input_blocked_ > 0 || input_epoch_ != epoch) continue;
     DispatchInput(e);
   }
 }
@@ -450,7 +466,11 @@ void App::Delay(int ms, bool process_messages) {
     }
     if (TicksBetween(GameTicks(), start) >= ms) break;
   }
-  if (process_messages) --input_blocked_;
+  if (process_messages) {
+    --input_blocked_;
+    // Input polled before the delay but not yet handed out belongs to the moment before it, too.
+    ++input_epoch_;
+  }
   --nested_;
 }
 
@@ -480,7 +500,7 @@ void App::ShowScreen(Form* form) {
   old.active = false;
   old.ReleasePointer();
   screen_ = form;
-  ++screen_changes_;
+  ++input_epoch_;
   main_form_visible_ = form == nullptr;
   Form& now = CurrentForm();
   now.active = true;

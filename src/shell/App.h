@@ -57,6 +57,10 @@ class App final : public ShellHooks {
   void AskExitWholeGame() override;
 
  private:
+  // A fatal error leaves the settings as an orderly close would: no game to resume.
+  template <typename Fn>
+  void LeavingOnFatalError(Fn&& fn);
+  void StepOnce();
   void FormCreate();
   void AfterFormCreate();
   void FormClose();
@@ -83,7 +87,7 @@ class App final : public ShellHooks {
   Game game_;
   std::unique_ptr<StartForm> start_form_;
   Form* screen_ = nullptr;  // the screen shown instead of the main form
-  int screen_changes_ = 0;
+  int input_epoch_ = 0;  // counts screen changes and finished delays
   // Keys held when the current screen appeared: they act on it only after being released.
   std::array<bool, 256> stale_keys_{};
   // Delays with message processing in progress: input to the forms waits for their end.

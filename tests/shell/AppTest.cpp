@@ -21,10 +21,7 @@ struct AppTest : ::testing::Test {
   std::unique_ptr<App> app;
   void SetUp() override {
     ASSERT_TRUE(host);
-    const std::string data = dir.Path() + "data/";
-    fs::create_directories(data);
-    for (const auto& e : fs::directory_iterator(fs::path(KIRPO_SOURCE_DIR) / "assets"))
-      fs::copy_file(e.path(), data + e.path().filename().string());
+    const std::string data = dir.InstallAssets("data");
     app = std::make_unique<App>(*host, dir.Path(), data);
   }
   void Press(int vk, int hold_ms) {

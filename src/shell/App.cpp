@@ -239,6 +239,7 @@ void App::ProcessEvents() {
     // a screen change that has happened since, would start a second outcome.
     if (input_blocked_ > 0 || input_epoch_ != epoch) continue;
     DispatchInput(e);
+    CurrentForm().dirty = true;
   }
 }
 
@@ -328,10 +329,14 @@ void App::IdleHandlerTick() {
     }
   }
   if (screen_) {
-    // The game frame stands still while another screen is up.
+    // The game frame stands still while another screen is up, and an unchanged screen is not painted again.
     if (st.KeyDown(VK_F12)) TakeScreenshot();
-    PaintScreen(host_.GetCanvas());
-    host_.Present();
+    if (screen_->dirty || now - screen_painted_at_ >= 500) {
+      screen_->dirty = false;
+      screen_painted_at_ = now;
+      PaintScreen(host_.GetCanvas());
+      host_.Present();
+    }
     return;
   }
   if (st.Paused) {
@@ -504,6 +509,7 @@ void App::ShowScreen(Form* form) {
   main_form_visible_ = form == nullptr;
   Form& now = CurrentForm();
   now.active = true;
+  now.dirty = true;
   stale_keys_ = host_.KeysDown();
   host_.ForgetTaps();
   host_.SetTextInput(now.wants_text_input);

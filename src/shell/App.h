@@ -87,7 +87,8 @@ class App final : public ShellHooks {
   Game game_;
   std::unique_ptr<StartForm> start_form_;
   Form* screen_ = nullptr;  // the screen shown instead of the main form
-  int input_epoch_ = 0;  // counts screen changes and finished delays
+  int input_epoch_ = 0;
+  int64_t screen_painted_at_ = 0;  // counts screen changes and finished delays
   // Keys held when the current screen appeared: they act on it only after being released.
   std::array<bool, 256> stale_keys_{};
   // Delays with message processing in progress: input to the forms waits for their end.

@@ -73,7 +73,7 @@ def chef_hat(ctx, cx, band_y, tilt=0.0):
     ctx.save()
     ctx.translate(cx, band_y)
     ctx.rotate(tilt)
-    puffs = ((-9.0, -5.2, 6.8), (9.0, -5.2, 6.8), (0.0, -7.2, 7.8))
+    puffs = ((-9.0, -4.8, 6.6), (9.0, -4.8, 6.6), (0.0, -6.2, 6.9))
     for (x, y, r) in puffs:
         ellipse(ctx, x, y, r, r)
         fill_stroke(ctx, radial(x - 2, y - 2.5, r + 2, [(0, HAT), (0.65, HAT), (1, HAT_SHADE)]),
@@ -175,7 +175,8 @@ def cook_front(ctx, legs="stand", arms="down", face="normal"):
     shoulder_y = body_top + 3.5
     arm_targets = {
         "down": ((5.8, 42.0), (46.2, 42.0)),
-        "up": ((6.0, 8.0), (46.0, 8.0)),
+        # kept off the corners: the victory hop turns the figure 15 degrees inside its box
+        "up": ((8.5, 12.5), (43.5, 12.5)),
         "swingL": ((5.6, 37.0), (45.6, 44.5)),
         "swingR": ((6.4, 44.5), (46.4, 37.0)),
     }[arms]
@@ -185,7 +186,7 @@ def cook_front(ctx, legs="stand", arms="down", face="normal"):
     for (hx, hy) in arm_targets:
         hand(ctx, hx, hy)
     cook_face_front(ctx, 26.0, 22.5, face)
-    chef_hat(ctx, 26.0, 12.8, tilt=-0.22 if face == "dead" else 0.0)
+    chef_hat(ctx, 26.0, 13.0, tilt=-0.22 if face == "dead" else 0.0)
 
 
 def cook_side(ctx, phase):
@@ -236,7 +237,7 @@ def cook_side(ctx, phase):
     ellipse(ctx, 31.8, 25.4, 2.2, 1.4)
     ctx.set_source_rgba(*rgba("#ff8a80", 0.6))
     ctx.fill()
-    chef_hat(ctx, 23.5, 12.8, tilt=-0.1)
+    chef_hat(ctx, 23.5, 13.0, tilt=-0.1)
 
 
 def draw_cook(ctx, pose):

@@ -66,7 +66,7 @@ class WindowHost final : public Host {
   }
   Canvas& GetCanvas() override { return canvas_; }
   std::vector<InputEvent> PollEvents() override {
-    std::vector<InputEvent> out;
+    std::vector<InputEvent> out = TakeQueued();
     SDL_Event e;
     while (SDL_PollEvent(&e)) Translate(e, out);
     return out;
@@ -91,8 +91,25 @@ class WindowHost final : public Host {
   }
   bool HasDisplay() const override { return true; }
   std::unique_ptr<Bitmap> ReadPixels() override { return canvas_.ReadOutput(); }
+  void InjectKey(int vk, bool down) override {
+    const int key = SdlKeyFromVirtual(vk);
+    if (!key) return;
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.windowID = SDL_GetWindowID(window_);
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.sym = key;
+    e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    SDL_PushEvent(&e);
+  }
 
  private:
+  static int SdlKeyFromVirtual(int vk) {
+    for (int key : {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE, SDLK_LCTRL, SDLK_RETURN, SDLK_ESCAPE,
+                    SDLK_F5, SDLK_F12})
+      if (VirtualKeyFromSdl(key) == vk) return key;
+    return 0;
+  }
   void Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
     InputEvent ev;
     int w = 1, h = 1, ow = 1, oh = 1;
@@ -165,7 +182,7 @@ class OffscreenHost final : public Host {
     SDL_FreeSurface(surface_);
   }
   Canvas& GetCanvas() override { return canvas_; }
-  std::vector<InputEvent> PollEvents() override { return {}; }
+  std::vector<InputEvent> PollEvents() override { return TakeQueued(); }
   void WaitForEvent(int) override {}
   void Present() override {}
   void SetCaption(const std::string& c) override { caption_ = c; }

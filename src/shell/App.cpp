@@ -24,10 +24,10 @@ const char* const kCaption = "Kirpo written by Vambrecht";
 const char* const kDifficultyNames[3] = {"EASY", "HARD", "CRAZY"};
 }  // namespace
 
-App::App(Host& host, std::string exe_dir, std::string data_dir)
+App::App(Host& host, std::string exe_dir, std::string data_dir, std::unique_ptr<AudioBackend> audio)
     : host_(host),
       exe_dir_(std::move(exe_dir)),
-      sound_(std::make_unique<SlotSoundPlayer>(data_dir, CreateMixerBackend())),
+      sound_(std::make_unique<SlotSoundPlayer>(data_dir, audio ? std::move(audio) : CreateMixerBackend())),
       game_(data_dir) {
   game_.shell = this;
   game_.sound = sound_.get();
@@ -84,6 +84,39 @@ void App::AfterFormCreate() {
   MakeDirs(g.DataDir);
   CheckInstallation(exe_dir_, g.DataDir);
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
+  LoadStartUpData();
+  g.st.Demomode = true;
+  g.world.Random.Reset();
+  WriteLog("");
+  g.st.ShowSplash = true;
+  PrepareFirstRun(g);
+  if (g.figures.BuildingImageStore) {
+    g.figures.WriteImageStore();
+    g.figures.BuildingImageStore = false;
+  }
+  speaker_timer_.Enable(true, GameTicks());
+}
+
+void App::StartUpAtLevel(int32_t level, int32_t difficulty) {
+  FormCreate();
+  Game& g = game_;
+  start_fade_timer_.Enable(true, GameTicks());
+  g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
+  LoadStartUpData();
+  g.figures.BuildingImageStore = false;  // a missing store stays missing: nothing is written
+  g.st.Difficulty = difficulty;
+  g.mf.DifficultyImageIndex = difficulty;
+  g.mf.f1Difficulty->text = kDifficultyNames[difficulty];
+  g.st.StartLevel = level;
+  g.st.Demomode = false;
+  g.st.GameRunning = true;
+  g.world.Random.Reset();
+  NewGame(g, 1);
+  speaker_timer_.Enable(true, GameTicks());
+}
+
+void App::LoadStartUpData() {
+  Game& g = game_;
   LoadMainFormFigures(g);
 
   int difficulty = g.settings.ReadInt("Difficulty", 0);
@@ -102,16 +135,6 @@ void App::AfterFormCreate() {
   } else {
     g.figures.BuildingImageStore = true;
   }
-  g.st.Demomode = true;
-  g.world.Random.Reset();
-  WriteLog("");
-  g.st.ShowSplash = true;
-  PrepareFirstRun(g);
-  if (g.figures.BuildingImageStore) {
-    g.figures.WriteImageStore();
-    g.figures.BuildingImageStore = false;
-  }
-  speaker_timer_.Enable(true, GameTicks());
 }
 
 void App::Run() {
@@ -132,6 +155,17 @@ void App::RunUntil(int64_t t) {
     Step();
   }
   if (manual && manual->Now() < t) manual->Set(t);
+}
+
+void App::RunFrame() {
+  auto* manual = dynamic_cast<ManualClock*>(&GameClock());
+  const int64_t target = frame_ticks_ + 1;
+  while (!closed_ && frame_ticks_ < target) {
+    const int64_t due = NextDue();
+    if (due == INT64_MAX) break;  // nothing will ever be due
+    if (manual && due > manual->Now()) manual->Set(due);
+    Step();
+  }
 }
 
 int64_t App::NextDue() const {
@@ -181,6 +215,7 @@ void App::Step() {
     if (now >= due) {
       // A late frame does not make up for the missed ones.
       frame_index_ = std::max<int64_t>(frame_index_ + 1, static_cast<int64_t>((now - frame_base_) / FrameTickMs));
+      ++frame_ticks_;
       IdleHandlerTick();
     }
   }

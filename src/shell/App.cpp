@@ -97,7 +97,7 @@ void App::AfterFormCreate() {
   speaker_timer_.Enable(true, GameTicks());
 }
 
-void App::StartUpAtLevel(int32_t level, int32_t difficulty) {
+void App::StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<void(Game&)>& before_level) {
   FormCreate();
   Game& g = game_;
   start_fade_timer_.Enable(true, GameTicks());
@@ -111,6 +111,7 @@ void App::StartUpAtLevel(int32_t level, int32_t difficulty) {
   g.st.Demomode = false;
   g.st.GameRunning = true;
   g.world.Random.Reset();
+  if (before_level) before_level(g);
   NewGame(g, 1);
   speaker_timer_.Enable(true, GameTicks());
 }

@@ -64,6 +64,7 @@ class Session {
         sounds_(player_) {
     g_.SkipDrawing = !options.draw;
     g_.figures.KeepStore = false;  // nothing is written to the data folder
+    g_.figures.SizesOnly = !options.draw;
     g_.settings.SetPath(scratch_.Path().empty() ? std::string() : scratch_.Path() + "kirpo.ini");
     g_.sound = &sounds_;
   }

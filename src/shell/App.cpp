@@ -127,6 +127,7 @@ void App::LoadStartUpData() {
   g.mf.DifficultyImageIndex = difficulty;
   g.mf.f1Difficulty->text = kDifficultyNames[difficulty];
   g.st.ProceedLevel = g.settings.ReadInt("ProceedLevel", -1);
+  stretch_ = g.settings.ReadInt("Stretch", 0) == 1;
 
   ApplyNavButtons(g);
   g.figures.LoadMovieList();
@@ -305,6 +306,7 @@ void App::IdleHandlerTick() {
       st.LastPauseToggleAt = now;
     }
   }
+  ShowPauseState(g);
   if (st.Paused) {
     RepaintFrozen();
     return;
@@ -329,13 +331,29 @@ void App::PaintFrame() {
 void App::RepaintFrozen() {
   Canvas& canvas = host_.GetCanvas();
   if (game_.st.AppStartedAt == 0) return;
+  UsePicture(canvas);
   const bool picture = game_.mf.PboxVisible && main_form_visible_;
   if (!picture || !canvas.DrawKept()) DrawBackdrop(canvas);
   if (picture) {
+    // Under the layout, so that the play button stays bright.
+    game_.PaintCanvas = &canvas;
+    DrawPausedPicture(game_);
+    game_.PaintCanvas = nullptr;
     game_.mf.form.Draw(canvas, game_.mf.PboxOpacity);
     DrawHint(canvas);
   }
   host_.Present();
+}
+
+void App::UsePicture(Canvas& canvas) {
+  Game& g = game_;
+  canvas.SetPictureAspect(stretch_ ? 0.0f : float(DesignWidth) / float(DesignHeight));
+  g.PboxWidth = canvas.Width();
+  g.PboxHeight = canvas.Height();
+  g.ScaleX = canvas.Width() / float(DesignWidth);
+  g.ScaleY = canvas.Height() / float(DesignHeight);
+  g.FitScaleX = g.FitScaleY = std::min(g.ScaleX, g.ScaleY);
+  g.TextFontSize = 48 * g.ScaleX;
 }
 
 void App::PboxPaint(Canvas& canvas) {
@@ -347,12 +365,7 @@ void App::PboxPaint(Canvas& canvas) {
     host_.SetCaption(host_.IsFullScreen() ? "" : kCaption);
     g.st.LastCaptionAt = now;
   }
-  g.PboxWidth = canvas.Width();
-  g.PboxHeight = canvas.Height();
-  g.ScaleX = canvas.Width() / 1920.0f;
-  g.ScaleY = canvas.Height() / 1200.0f;
-  g.FitScaleX = g.FitScaleY = std::min(g.ScaleX, g.ScaleY);
-  g.TextFontSize = 48 * g.ScaleX;
+  UsePicture(canvas);
   canvas.SetBackdrop([this](Canvas& c) { DrawBackdrop(c); });
   if (!g.mf.PboxVisible || !main_form_visible_) DrawBackdrop(canvas);
   if (g.mf.PboxVisible && main_form_visible_) {

@@ -73,6 +73,8 @@ class App final : public ShellHooks {
   // While paused: the kept game picture under the layout as it is now; nothing moves.
   void RepaintFrozen();
   void PboxPaint(Canvas& canvas);
+  // Places the picture in the canvas (16:10 between bars, or stretched) and scales the design space to it.
+  void UsePicture(Canvas& canvas);
   void DrawBackdrop(Canvas& canvas);
   void TakeScreenshot();
   void DrawHint(Canvas& canvas);
@@ -86,6 +88,7 @@ class App final : public ShellHooks {
   bool closed_ = false;
   bool closing_ = false;
   bool main_form_visible_ = true;
+  bool stretch_ = false;  // "Stretch=1": the picture fills the window whatever its proportions
   int nested_ = 0;
   // The hint of the control under the pointer shows after the pointer rests on it a moment.
   float mouse_x_ = -1, mouse_y_ = -1;

@@ -104,6 +104,7 @@ void App::StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
   LoadStartUpData();
   g.figures.BuildingImageStore = false;  // a missing store stays missing: nothing is written
+  if (difficulty < 0 || difficulty > 2) difficulty = 0;  // as a stored difficulty out of range
   g.st.Difficulty = difficulty;
   g.mf.DifficultyImageIndex = difficulty;
   g.mf.f1Difficulty->text = kDifficultyNames[difficulty];

@@ -17,8 +17,11 @@ void myWriteTextEx(Game& g, const RectF& rect, const std::string& text, int font
                    uint32_t back_color, float alpha, TextAlign h, TextAlign v, bool shadow);
 void myWriteText(Game& g, const RectF& rect, const std::string& text, int font_size, bool bold, uint32_t color,
                  float alpha, TextAlign h, TextAlign v);
-// The end-of-attempt text style: yellow on a grey shadow, centred over the play-field.
+// The end-of-attempt text style: yellow with a dark rim and a grey shadow on a dark band, centred over
+// the play-field.
 void WriteEndText(Game& g, const std::string& text);
+// Over the frozen game picture: dims it and says "PAUSED" in the end-text style.
+void DrawPausedPicture(Game& g);
 // The canvas the frame draws on, or nullptr when this frame runs without drawing (replay tools).
 Canvas* DrawTarget(Game& g);
 // Paints the difficulty glyph; BindDifficultyGlyph attaches it to g.mf.b_Difficulty.

@@ -205,6 +205,7 @@ void Form::RunTimers(int64_t now) {
   for (const auto& t : timers_) {
     if (!t->enabled || now - t->last < t->interval) continue;
     t->last = now;
+    dirty = true;
     if (t->fire) t->fire();
   }
   Widget* w = pressed_;
@@ -215,7 +216,7 @@ void Form::RunTimers(int64_t now) {
   } else if (now - repeat_last_ >= w->repeat_ms) {
     repeat_last_ = now;
     // Only while the pointer is still on it: sliding off an arrow stops the stepping.
-    if (w->hovered) w->on_repeat();
+    if (w->hovered) w->on_repeat(), dirty = true;
   }
 }
 

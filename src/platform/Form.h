@@ -108,6 +108,11 @@ class Form {
   // The form is the one shown in the window; focus frames show only then.
   bool active = true;
 
+  // Something shown may have changed since the last paint: input reached the form or one of its timers
+  // ran. A screen is repainted only then (and now and again regardless); a change made from elsewhere
+  // (a periodic callback) sets it itself.
+  bool dirty = true;
+
   // Draws every visible widget in order; alpha multiplies every widget's opacity.
   void Draw(Canvas& canvas, float alpha) const;
 

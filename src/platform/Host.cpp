@@ -63,14 +63,6 @@ bool InitVideo(std::string* error) {
 
 namespace {
 
-std::unique_ptr<Bitmap> ReadRendererPixels(SDL_Renderer* r) {
-  int w = 0, h = 0;
-  SDL_GetRendererOutputSize(r, &w, &h);
-  auto bmp = std::make_unique<Bitmap>(w, h);
-  if (w > 0 && h > 0) SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, bmp->Pixels(), w * 4);
-  return bmp;
-}
-
 class WindowHost final : public Host {
  public:
   WindowHost(SDL_Window* w, SDL_Renderer* r) : window_(w), renderer_(r), canvas_(r) {}
@@ -104,15 +96,7 @@ class WindowHost final : public Host {
     else SDL_HideWindow(window_);
   }
   bool HasDisplay() const override { return true; }
-  std::unique_ptr<Bitmap> ReadPixels() override {
-    canvas_.Flush();
-    return ReadRendererPixels(renderer_);
-  }
-  void SetTextInput(bool on) override {
-    if (on == TextInputOn()) return;
-    Host::SetTextInput(on);
-    on ? SDL_StartTextInput() : SDL_StopTextInput();
-  }
+  std::unique_ptr<Bitmap> ReadPixels() override { return canvas_.ReadOutput(); }
   void InjectKey(int vk, bool down) override {
     const int key = SdlKeyFromVirtual(vk);
     if (!key) return;
@@ -123,6 +107,11 @@ class WindowHost final : public Host {
     e.key.keysym.sym = key;
     e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     SDL_PushEvent(&e);
+  }
+  void SetTextInput(bool on) override {
+    if (on == TextInputOn()) return;
+    Host::SetTextInput(on);
+    on ? SDL_StartTextInput() : SDL_StopTextInput();
   }
 
  private:
@@ -179,13 +168,27 @@ class WindowHost final : public Host {
         ev.type = e.type == SDL_FINGERDOWN ? InputEvent::Type::MouseDown
                   : e.type == SDL_FINGERUP ? InputEvent::Type::MouseUp
                                            : InputEvent::Type::MouseMove;
-        ev.x = e.tfinger.x * ow, ev.y = e.tfinger.y * oh;
+      {
+        // The renderer has already made finger positions relative to its viewport (the picture).
+        SDL_Rect vp{0, 0, ow, oh};
+        SDL_RenderGetViewport(renderer_, &vp);
+        if (vp.w <= 0 || vp.h <= 0) vp = SDL_Rect{0, 0, ow, oh};
+        ev.x = vp.x + e.tfinger.x * vp.w, ev.y = vp.y + e.tfinger.y * vp.h;
         break;
+      }
       case SDL_WINDOWEVENT:
         if (e.window.event != SDL_WINDOWEVENT_SIZE_CHANGED && e.window.event != SDL_WINDOWEVENT_EXPOSED) return;
         ev.type = InputEvent::Type::Resized;
         break;
       default: return;
+    }
+    if (ev.type == InputEvent::Type::MouseDown || ev.type == InputEvent::Type::MouseUp ||
+        ev.type == InputEvent::Type::MouseMove || ev.type == InputEvent::Type::Wheel) {
+      // Pointers land on the picture as it is shown, bars and all.
+      const RectF picture = canvas_.PictureRect();
+      ev.x -= picture.left, ev.y -= picture.top;
+      const bool outside = ev.x < 0 || ev.y < 0 || ev.x >= picture.Width() || ev.y >= picture.Height();
+      if (outside && ev.type == InputEvent::Type::MouseDown) return;  // a press on a bar is no tap on the field
     }
     out.push_back(ev);
   }
@@ -212,10 +215,7 @@ class OffscreenHost final : public Host {
   void SetFullScreen(bool on) override { full_ = on; }
   void Show(bool) override {}
   bool HasDisplay() const override { return false; }
-  std::unique_ptr<Bitmap> ReadPixels() override {
-    canvas_.Flush();
-    return ReadRendererPixels(renderer_);
-  }
+  std::unique_ptr<Bitmap> ReadPixels() override { return canvas_.ReadOutput(); }
 
  private:
   SDL_Surface* surface_;

@@ -38,9 +38,21 @@ App::App(Host& host, std::string exe_dir, std::string data_dir, std::unique_ptr<
 
 App::~App() { game_.shell = nullptr; }
 
+template <typename Fn>
+void App::LeavingOnFatalError(Fn&& fn) {
+  try {
+    fn();
+  } catch (const FatalErrorException&) {
+    if (game_.st.AppStartedAt != 0) game_.settings.WriteIni("Level", "0");
+    throw;
+  }
+}
+
 void App::StartUp() {
-  FormCreate();
-  AfterFormCreate();
+  LeavingOnFatalError([this] {
+    FormCreate();
+    AfterFormCreate();
+  });
 }
 
 void App::FormCreate() {
@@ -101,13 +113,14 @@ void App::AfterFormCreate() {
   speaker_timer_.Enable(true, GameTicks());
 }
 
-void App::StartUpAtLevel(int32_t level, int32_t difficulty) {
+void App::StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<void(Game&)>& before_level) {
   FormCreate();
   Game& g = game_;
   start_fade_timer_.Enable(true, GameTicks());
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
   LoadStartUpData();
   g.figures.BuildingImageStore = false;  // a missing store stays missing: nothing is written
+  if (difficulty < 0 || difficulty > 2) difficulty = 0;  // as a stored difficulty out of range
   g.st.Difficulty = difficulty;
   g.mf.DifficultyImageIndex = difficulty;
   g.mf.f1Difficulty->text = kDifficultyNames[difficulty];
@@ -116,6 +129,7 @@ void App::StartUpAtLevel(int32_t level, int32_t difficulty) {
   g.st.GameRunning = true;
   g.world.Random.Reset();
   CreateForms();
+  if (before_level) before_level(g);
   NewGame(g, 1);
   speaker_timer_.Enable(true, GameTicks());
 }
@@ -138,6 +152,7 @@ void App::LoadStartUpData() {
   g.mf.DifficultyImageIndex = difficulty;
   g.mf.f1Difficulty->text = kDifficultyNames[difficulty];
   g.st.ProceedLevel = g.settings.ReadInt("ProceedLevel", -1);
+  stretch_ = g.settings.ReadInt("Stretch", 0) == 1;
 
   ApplyNavButtons(g);
   LoadHiScores(g);
@@ -216,6 +231,10 @@ void App::SpeakerToggle() {
 }
 
 void App::Step() {
+  LeavingOnFatalError([this] { StepOnce(); });
+}
+
+void App::StepOnce() {
   // A failure of the audio stream is found by the sound worker and ends the program here.
   if (const int code = sound_->FatalCode()) FatalError(code, sound_->FatalText());
   ProcessEvents();
@@ -236,7 +255,7 @@ void App::Step() {
 
 void App::ProcessEvents() {
   Game& g = game_;
-  const int changes = screen_changes_;
+  const int epoch = input_epoch_;
   for (const InputEvent& e : host_.PollEvents()) {
     Canvas& c = host_.GetCanvas();
     switch (e.type) {
@@ -262,10 +281,11 @@ void App::ProcessEvents() {
       default: break;
     }
     if (closed_) return;
-    // Input that arrived while a form waits in one of its delays, or that was queued for a screen that
-    // has gone meanwhile, would start a second outcome.
-    if (input_blocked_ > 0 || screen_changes_ != changes) continue;
+    // Input that arrived while a form waited in one of its delays, or that was queued before a delay or
+    // a screen change that has happened since, would start a second outcome.
+    if (input_blocked_ > 0 || input_epoch_ != epoch) continue;
     DispatchInput(e);
+    CurrentForm().dirty = true;
   }
 }
 
@@ -363,12 +383,17 @@ void App::IdleHandlerTick() {
     }
   }
   if (screen_) {
-    // The game frame stands still while another screen is up.
+    // The game frame stands still while another screen is up, and an unchanged screen is not painted again.
     if (st.KeyDown(VK_F12)) TakeScreenshot();
-    PaintScreen(host_.GetCanvas());
-    host_.Present();
+    if (screen_->dirty || now - screen_painted_at_ >= 500) {
+      screen_->dirty = false;
+      screen_painted_at_ = now;
+      PaintScreen(host_.GetCanvas());
+      host_.Present();
+    }
     return;
   }
+  ShowPauseState(g);
   if (st.Paused) {
     RepaintFrozen();
     return;
@@ -380,6 +405,7 @@ void App::IdleHandlerTick() {
 Form& App::CurrentForm() { return screen_ ? *screen_ : game_.mf.form; }
 
 void App::PaintScreen(Canvas& canvas) {
+  UsePicture(canvas);
   canvas.Clear(0xFF000000);
   screen_->Draw(canvas, 1.0f);
   DrawHint(canvas);
@@ -407,13 +433,29 @@ void App::PaintFrame() {
 void App::RepaintFrozen() {
   Canvas& canvas = host_.GetCanvas();
   if (game_.st.AppStartedAt == 0) return;
+  UsePicture(canvas);
   const bool picture = game_.mf.PboxVisible && main_form_visible_;
   if (!picture || !canvas.DrawKept()) DrawBackdrop(canvas);
   if (picture) {
+    // Under the layout, so that the play button stays bright.
+    game_.PaintCanvas = &canvas;
+    DrawPausedPicture(game_);
+    game_.PaintCanvas = nullptr;
     game_.mf.form.Draw(canvas, game_.mf.PboxOpacity);
     DrawHint(canvas);
   }
   host_.Present();
+}
+
+void App::UsePicture(Canvas& canvas) {
+  Game& g = game_;
+  canvas.SetPictureAspect(stretch_ ? 0.0f : float(DesignWidth) / float(DesignHeight));
+  g.PboxWidth = canvas.Width();
+  g.PboxHeight = canvas.Height();
+  g.ScaleX = canvas.Width() / float(DesignWidth);
+  g.ScaleY = canvas.Height() / float(DesignHeight);
+  g.FitScaleX = g.FitScaleY = std::min(g.ScaleX, g.ScaleY);
+  g.TextFontSize = 48 * g.ScaleX;
 }
 
 void App::PboxPaint(Canvas& canvas) {
@@ -425,12 +467,7 @@ void App::PboxPaint(Canvas& canvas) {
     host_.SetCaption(host_.IsFullScreen() ? "" : kCaption);
     g.st.LastCaptionAt = now;
   }
-  g.PboxWidth = canvas.Width();
-  g.PboxHeight = canvas.Height();
-  g.ScaleX = canvas.Width() / 1920.0f;
-  g.ScaleY = canvas.Height() / 1200.0f;
-  g.FitScaleX = g.FitScaleY = std::min(g.ScaleX, g.ScaleY);
-  g.TextFontSize = 48 * g.ScaleX;
+  UsePicture(canvas);
   canvas.SetBackdrop([this](Canvas& c) { DrawBackdrop(c); });
   if (!g.mf.PboxVisible || !main_form_visible_) DrawBackdrop(canvas);
   if (g.mf.PboxVisible && main_form_visible_) {
@@ -501,7 +538,11 @@ void App::Delay(int ms, bool process_messages) {
     }
     if (TicksBetween(GameTicks(), start) >= ms) break;
   }
-  if (process_messages) --input_blocked_;
+  if (process_messages) {
+    --input_blocked_;
+    // Input polled before the delay but not yet handed out belongs to the moment before it, too.
+    ++input_epoch_;
+  }
   --nested_;
 }
 
@@ -531,10 +572,11 @@ void App::ShowScreen(Form* form) {
   old.active = false;
   old.ReleasePointer();
   screen_ = form;
-  ++screen_changes_;
+  ++input_epoch_;
   main_form_visible_ = form == nullptr;
   Form& now = CurrentForm();
   now.active = true;
+  now.dirty = true;
   stale_keys_ = host_.KeysDown();
   host_.ForgetTaps();
   host_.SetTextInput(now.wants_text_input);

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,7 +33,8 @@ class App final : public ShellHooks {
   // The start-up for tools and tests that play one level: the data folder is used as it is (no
   // installation, nothing written there), and instead of the attract mode a new game starts on
   // the level, as the start menu starts one. The frame loop then runs as after StartUp.
-  void StartUpAtLevel(int32_t level, int32_t difficulty);
+  // before_level runs once the program's data is loaded, just before the level is built.
+  void StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<void(Game&)>& before_level = {});
   // The real loop: runs until the window closes. Fatal errors leave as FatalErrorException.
   void Run();
   // One pass of the loop: window events, due timers and callbacks, and the frame tick when due.
@@ -69,6 +71,10 @@ class App final : public ShellHooks {
   void AskExitWholeGame() override;
 
  private:
+  // A fatal error leaves the settings as an orderly close would: no game to resume.
+  template <typename Fn>
+  void LeavingOnFatalError(Fn&& fn);
+  void StepOnce();
   void FormCreate();
   void AfterFormCreate();
   // The other screens, created once and then only shown and hidden.
@@ -87,6 +93,8 @@ class App final : public ShellHooks {
   void PaintCurrent(Canvas& canvas);
   void PaintScreen(Canvas& canvas);
   void DispatchInput(const InputEvent& e);
+  // Places the picture in the canvas (16:10 between bars, or stretched) and scales the design space to it.
+  void UsePicture(Canvas& canvas);
   void DrawBackdrop(Canvas& canvas);
   void TakeScreenshot();
   void DrawHint(Canvas& canvas);
@@ -100,7 +108,8 @@ class App final : public ShellHooks {
   std::unique_ptr<StartForm> start_form_;
   std::unique_ptr<NameEntryForm> name_entry_;
   Form* screen_ = nullptr;  // the screen shown instead of the main form
-  int screen_changes_ = 0;
+  int input_epoch_ = 0;
+  int64_t screen_painted_at_ = 0;  // counts screen changes and finished delays
   // Keys held when the current screen appeared: they act on it only after being released.
   std::array<bool, 256> stale_keys_{};
   bool stale_key_typed_ = false;  // the last event was the dropped press of a stale key
@@ -109,6 +118,7 @@ class App final : public ShellHooks {
   bool closed_ = false;
   bool closing_ = false;
   bool main_form_visible_ = true;
+  bool stretch_ = false;  // "Stretch=1": the picture fills the window whatever its proportions
   int nested_ = 0;
   // The hint of the control under the pointer shows after the pointer rests on it a moment.
   float mouse_x_ = -1, mouse_y_ = -1;

@@ -125,6 +125,9 @@ Widget& StartForm::CornerButton(const std::string& name, Widget* panel, float y,
   b.hit_test = true;
   b.focusable = true;
   b.focus_frame = true;
+  // Lit while the pointer is over it.
+  b.on_mouse_enter = [&b] { b.fill = 0xFFFFFFFF, b.fill_bottom = 0xFFDCE6FF; };
+  b.on_mouse_leave = [&b] { b.fill = 0xFFF4F7FF, b.fill_bottom = 0xFFC4D2F0; };
   Widget& pic = form.AddImage(name + "Picture", x + 8, y + 8, h - 16, h - 16, nullptr);
   pic.parent = &b;
   pic.hit_test = false;

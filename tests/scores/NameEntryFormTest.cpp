@@ -153,7 +153,7 @@ TEST_F(NameEntryFormTest, KeysHeldFromBeforeTheFormDoNotActOnIt) {
 TEST_F(NameEntryFormTest, EscOrClosingTheWindowSavesTheNameTypedSoFar) {
   for (const bool esc : {true, false}) {
     SCOPED_TRACE(esc ? "Esc" : "window closed");
-    if (!app) SetUp();
+    if (!app) app = std::make_unique<App>(*host, dir.Path(), data);
     EndGameWithTopScore();
     TypeText("max");
     if (esc) {

@@ -1,7 +1,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -18,13 +17,10 @@ struct AppFixture : ::testing::Test {
   TempDir dir;
   std::unique_ptr<Host> host = CreateOffscreenHost(960, 600);
   std::unique_ptr<App> app;
-  std::string data = dir.Path() + "data/";
+  std::string data;
   void SetUp() override {
     ASSERT_TRUE(host);
-    namespace fs = std::filesystem;
-    fs::create_directories(data);
-    for (const auto& e : fs::directory_iterator(fs::path(KIRPO_SOURCE_DIR) / "assets"))
-      fs::copy_file(e.path(), data + e.path().filename().string(), fs::copy_options::overwrite_existing);
+    data = dir.InstallAssets("data");
     app = std::make_unique<App>(*host, dir.Path(), data);
   }
 };

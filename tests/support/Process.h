@@ -29,9 +29,4 @@ class Process {
 // Runs a shell command and returns its standard output.
 std::string Capture(const std::string& command);
 
-void SleepMs(int ms);
-// The id of the first X window whose name matches (xdotool's pattern), polling up to timeout_ms;
-// empty when none appeared.
-std::string FindWindow(const std::string& name, int timeout_ms);
-
 }  // namespace kirpo::test

@@ -10,34 +10,16 @@
 #include "platform/FileUtil.h"
 #include "support/Process.h"
 #include "support/TempDir.h"
+#include "support/X11.h"
 
 namespace kirpo {
 namespace {
 
 using test::Capture;
+using test::DifferentPixels;
+using test::FindWindow;
 using test::Process;
-
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-std::string FindWindow(const std::string& name, int timeout_ms) {
-  for (int waited = 0; waited < timeout_ms; waited += 200) {
-    std::string id = Capture("xdotool search --name '" + name + "' 2>/dev/null | head -n1");
-    while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
-    if (!id.empty()) return id;
-    SleepMs(200);
-  }
-  return "";
-}
-
-// Pixels that differ between two screenshots of the same size; -1 when they cannot be compared.
-int DifferentPixels(const std::string& a, const std::string& b) {
-  auto pa = Bitmap::Load(a), pb = Bitmap::Load(b);
-  if (!pa || !pb || pa->Width() != pb->Width() || pa->Height() != pb->Height()) return -1;
-  int n = 0;
-  for (int y = 0; y < pa->Height(); ++y)
-    for (int x = 0; x < pa->Width(); ++x) n += (pa->Pixel(x, y) & 0xFFFFFF) != (pb->Pixel(x, y) & 0xFFFFFF);
-  return n;
-}
+using test::SleepMs;
 
 struct E2EPlayTest : ::testing::Test {
   test::TempDir home;

@@ -21,10 +21,7 @@ struct AppTest : ::testing::Test {
   std::unique_ptr<App> app;
   void SetUp() override {
     ASSERT_TRUE(host);
-    const std::string data = dir.Path() + "data/";
-    fs::create_directories(data);
-    for (const auto& e : fs::directory_iterator(fs::path(KIRPO_SOURCE_DIR) / "assets"))
-      fs::copy_file(e.path(), data + e.path().filename().string());
+    const std::string data = dir.InstallAssets("data");
     app = std::make_unique<App>(*host, dir.Path(), data);
   }
   void Press(int vk, int hold_ms) {
@@ -78,6 +75,15 @@ TEST_F(AppTest, EscClosesOnceAndStoresLevelZero) {
   app->RunUntil(clock->Now() + 100);
   EXPECT_TRUE(app->Closed());
   EXPECT_EQ(app->G().settings.ReadIni("Level"), "0");
+}
+
+TEST_F(AppTest, AStoredGameWhoseLevelFileIsMissingIsNotResumed) {
+  dir.Write("data/kirpo.ini", "Level=2\r\nStartLevel=0\r\nRunner=3\r\nScore=0\r\nStartMode=4\r\n");
+  fs::remove(dir.Path() + "data/generatedfigures_2.txt");
+  app->StartUp();
+  app->RunUntil(3000);
+  EXPECT_TRUE(app->G().st.Demomode);
+  EXPECT_EQ(app->G().st.Level, 0);
 }
 
 TEST_F(AppTest, DelayRunsCallbacksMeanwhile) {

@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+namespace kirpo::test {
+
+void SleepMs(int ms);
+// The id of the first window whose title matches name, waiting up to timeout_ms; "" when none appeared.
+std::string FindWindow(const std::string& name, int timeout_ms);
+// Pixels that differ between two screenshots of the same size; -1 when they cannot be compared.
+int DifferentPixels(const std::string& a, const std::string& b);
+
+}  // namespace kirpo::test

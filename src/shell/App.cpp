@@ -82,6 +82,8 @@ void App::AfterFormCreate() {
   WriteLog(" ");
   start_fade_timer_.Enable(true, GameTicks());
   MakeDirs(g.DataDir);
+  // What an earlier run left when it was killed in the middle of a write.
+  RemoveStaleTemporaries(g.DataDir);
   CheckInstallation(exe_dir_, g.DataDir);
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
   LoadMainFormFigures(g);
@@ -167,9 +169,14 @@ void App::SpeakerToggle() {
   sound_->SetSoundOn(true);
 }
 
-void App::Step() {
-  // A failure of the audio stream is found by the sound worker and ends the program here.
+void App::CheckSoundFailure() {
+  // A failure of the audio stream is found by the sound worker and ends the program here, on the
+  // main thread.
   if (const int code = sound_->FatalCode()) FatalError(code, sound_->FatalText());
+}
+
+void App::Step() {
+  CheckSoundFailure();
   ProcessEvents();
   if (closed_) return;
   RunFormTimers();
@@ -376,9 +383,15 @@ void App::TakeScreenshot() {
 void App::Delay(int ms, bool process_messages) {
   const int64_t start = GameTicks();
   if (ms <= 0) return;
-  ++nested_;
+  struct Nesting {
+    int& depth;
+    explicit Nesting(int& d) : depth(d) { ++depth; }
+    ~Nesting() { --depth; }
+  } nesting(nested_);
   for (int i = 0; i < ms; ++i) {
     GameClock().Sleep(1);
+    // A long wait inside a frame must not keep the program running past a failed audio stream.
+    if (!closing_) CheckSoundFailure();
     if (process_messages && !closed_) {
       ProcessEvents();
       RunFormTimers();
@@ -386,7 +399,6 @@ void App::Delay(int ms, bool process_messages) {
     }
     if (TicksBetween(GameTicks(), start) >= ms) break;
   }
-  --nested_;
 }
 
 void App::FormClose() {

@@ -186,7 +186,7 @@ bool CheckInstallation(const std::string& exe_dir, const std::string& data_dir) 
   diag += "AppData: " + data_dir + kCrLf;
 
   int err = 0;
-  zip_t* za = zip_open(package.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+  zip_t* za = zip_open(package.c_str(), ZIP_RDONLY, &err);
   diag += std::string("Zip is valid: ") + BoolToYesNo(za != nullptr) + kCrLf;
   if (!za) InstallError(diag);
   std::unique_ptr<zip_t, decltype(&zip_discard)> archive(za, &zip_discard);

@@ -23,7 +23,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 mkdir -p "$build/crashes"
 failed=0
 for h in "${harnesses[@]}"; do
-  exe="$build/fuzz_$h"
+  exe="$build/fuzz/fuzz_$h"
   if compgen -G "fuzz/regressions/$h/*" >/dev/null; then
     "$exe" fuzz/regressions/$h/* >"$build/regressions-$h.log" 2>&1 || { echo "fuzz $h: a kept reproducer fails again"; failed=1; }
   fi

@@ -98,6 +98,7 @@ std::vector<PackageEntry> ListEntries(zip_t* za) {
   }
   for (const std::string& f : file_names)
     if (folder_names.count(f)) throw std::runtime_error("Package entry is both a file and a folder: " + f);
+  if (!file_names.count(InstallMarker)) throw std::runtime_error(std::string("The package lacks ") + InstallMarker);
   return files;
 }
 

@@ -220,9 +220,12 @@ TEST_F(InstallTest, AnEntryWhoseBytesDoNotMatchItsHeaderFails) {
 }
 
 TEST_F(InstallTest, AFolderWhereAPackageFileBelongsDoesNotBlockTheNextGoodPackage) {
-  // A damaged package makes a folder of the marker's name; a player made one where a figure goes.
+  // A package whose marker is a folder is refused before it writes anything...
   MakeZip(Package(), {{"generatedfigures_0.txt/inside.txt", "x"}, {"Neu1.png", "png"}});
   EXPECT_NE(Check().find("The package lacks generatedfigures_0.txt"), std::string::npos);
+  EXPECT_FALSE(fs::exists(data_dir + "Neu1.png"));
+  // ...but such folders may stand in the data folder already (an older damaged package, a player).
+  fs::create_directories(data_dir + "generatedfigures_0.txt/inside");
   fs::create_directories(data_dir + "Neu2.png/sub");
   MakeZip(Package(), {{"generatedfigures_0.txt", "level"}, {"Neu1.png", "png"}, {"Neu2.png", "png"}});
   EXPECT_EQ(Check(), "");

@@ -47,7 +47,7 @@ class Run:
     def __init__(self, exe, env, cwd, timeout=120, esc_after=None, user=None):
         cmd = [exe]
         if user:
-            cmd = ['setpriv', '--reuid', user, '--regid', user, '--clear-groups', '--'] + cmd
+            cmd = ['setpriv', '--reuid', str(user), '--regid', str(user), '--clear-groups', '--'] + cmd
         out = tempfile.TemporaryFile()
         proc = subprocess.Popen(cmd, env=env, cwd=cwd, stdout=out, stderr=subprocess.STDOUT)
         self.pid, self.status, self.usage = proc.pid, None, None
@@ -261,10 +261,10 @@ class Probes:
         del env['HOME'], env['XDG_DATA_HOME']
         if os.getuid() == 0 and shutil.which('setpriv'):
             os.chmod(os.path.join(home, 'bin'), 0o755)
-            run = Run(exe, env, '/', user='nobody')
+            run = Run(exe, env, '/', user=65534)
             ok = run.code == 2 and 'data folder' in run.output and 'start Kirpo again' in run.output
             self.record('HOME, XDG_DATA_HOME unset', ok, 'user nobody (home /nonexistent): code %d, %s' % (
-                run.code, [l for l in run.output.splitlines() if 'data folder' in l][:1]))
+                run.code, [l for l in run.output.splitlines() if 'data folder' in l][:1] or run.output[-600:]))
         else:
             self.record('HOME, XDG_DATA_HOME unset', True, 'skipped: needs root to run as another user')
         shutil.rmtree(home, ignore_errors=True)
@@ -297,8 +297,8 @@ class Probes:
             # A disk too small for the data: the first start says so.
             assert self.mount(mnt, '3m')
             run = Run(exe, self.env(home, data_home=mnt), home)
-            ok = run.code == 2 and 'Not enough free disk space' in run.output and not os.listdir(
-                os.path.join(mnt, 'KIRPO'))
+            left = [n for n in os.listdir(os.path.join(mnt, 'KIRPO')) if n != 'kirpo-install-report.txt']
+            ok = run.code == 2 and 'Not enough free disk space' in run.output and not left
             self.record('full disk: first start', ok, 'code %d: %s' % (
                 run.code, [l for l in run.output.splitlines() if 'disk' in l][:1]))
             subprocess.run(['umount', mnt])
@@ -346,7 +346,8 @@ class Probes:
             os.makedirs(os.path.join(data, n, 'inside'))
         run = Run(exe, self.env(home, data_home=data_home, headless=False), home, esc_after=2.0)
         ok = run.code == 0 and all(os.path.isdir(os.path.join(data, n, 'inside')) for n in ('kirpo.ini', 'image.store'))
-        self.record('folders where files belong', ok, 'code %d; the folders are left as they were' % run.code)
+        self.record('folders where files belong', ok, 'code %d; the folders are left as they were%s' % (
+            run.code, '' if ok else ': ' + run.output[-600:]))
 
         # The data folder's path is a file.
         data_home = os.path.join(home, 'isfile')

@@ -252,6 +252,14 @@ TEST(AssetsHelp, HelpPageIsOfflineAndHasItsAnchors) {
   for (const char* remote : {"src=\"http", "href=\"http", "url(http", "src=\"//", "href=\"//"}) {
     EXPECT_EQ(html.find(remote), std::string::npos) << remote;
   }
+  // Its pictures travel in the data package beside it.
+  int pictures = 0;
+  for (size_t at = html.find("src=\""); at != std::string::npos; at = html.find("src=\"", at + 1), ++pictures) {
+    const size_t start = at + 5, end = html.find('"', start);
+    const std::string file = html.substr(start, end - start);
+    EXPECT_TRUE(fs::exists(kAssets + file)) << file;
+  }
+  EXPECT_GT(pictures, 0);
 }
 
 }  // namespace

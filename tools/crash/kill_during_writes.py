@@ -62,8 +62,8 @@ class Game:
         self.env.setdefault('LSAN_OPTIONS', 'suppressions=%s/tools/ci/lsan.supp:print_suppressions=0' % ROOT)
 
     def start(self):
-        return subprocess.Popen([self.exe], env=self.env, cwd=self.home, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
+        out = open(os.path.join(self.home, 'last-start.log'), 'wb')
+        return subprocess.Popen([self.exe], env=self.env, cwd=self.home, stdout=out, stderr=subprocess.STDOUT)
 
     def window(self, proc, timeout):
         end = time.time() + timeout
@@ -93,7 +93,11 @@ def clean_run(game):
     t0 = time.time()
     wid = game.window(proc, 120)
     if not wid:
-        sys.exit('the game shows no window (is DISPLAY set? run under xvfb-run)')
+        proc.kill()
+        with open(os.path.join(game.home, 'last-start.log'), 'rb') as f:
+            output = f.read().decode('utf-8', 'replace')[-800:]
+        sys.exit('the game shows no window (exit code %s; is DISPLAY set? run under xvfb-run):\n%s' % (
+            proc.poll(), output))
     store = os.path.join(game.data, 'image.store')
     while not os.path.exists(store) and time.time() - t0 < 120:
         time.sleep(0.05)

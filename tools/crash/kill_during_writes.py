@@ -221,6 +221,8 @@ def main():
             print('round %d (%s): image.store (%s bytes) is neither the old nor the new one' % (kills, kind, size))
         failures += not ok
         writes += (after['kirpo.ini'] != before['kirpo.ini']) + (after['image.store'] != before['image.store'])
+        if kills % 25 == 0 and proc.returncode == -signal.SIGKILL:
+            print('... %d kills, %d completed writes, %d files not whole' % (kills, writes, failures), flush=True)
 
     # A last start that runs to its end cleans up after every killed process.
     clean_run(game)

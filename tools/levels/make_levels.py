@@ -4,7 +4,7 @@
 Before writing, every map is checked: its shape, the walls, the free entry cell, and that the
 solver (solver.py) finds a winning plan on the cell grid without monsters.
 
-Run: /usr/bin/python3 tools/levels/make_levels.py
+Run: /usr/bin/python3 tools/levels/make_levels.py [level ...]   (all levels without arguments)
 """
 import os
 import sys
@@ -73,7 +73,9 @@ def check_shape(n, rows):
 def main():
     root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
     assets = os.path.join(root, "assets")
-    for n, rows in sorted(LEVELS.items()):
+    wanted = [int(a) for a in sys.argv[1:]] or sorted(LEVELS)
+    for n in wanted:
+        rows = LEVELS[n]
         check_shape(n, rows)
         if solve(rows, explore=False).plan is None:
             sys.exit("level %d cannot be won" % n)

@@ -287,7 +287,7 @@ def main():
     failed = []
     for n in args.levels or sorted(LEVELS):
         rows = LEVELS[n]
-        res = solve(rows)
+        res = solve(rows, explore=n in DEAD_END_CASES)
         folder = os.path.join(ROOT, "tests", "levels", "replays", str(n))
         counts = res.plan.counts()
         for difficulty in args.difficulty or DIFFICULTIES:

@@ -1,5 +1,6 @@
 #include "game/Balls.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/Rounding.h"
@@ -19,6 +20,34 @@ namespace kirpo {
 namespace {
 
 bool IsSolidGround(const TSprite* s) { return s && (IsDoorOrBlock(s) || IsBall(s)); }
+
+bool StopsShot(const TSprite* s) { return IsSolidGround(s) || (s && s->Typ == TypPilz); }
+
+// Whether a stopping figure covers any unit of the shot's box. The map holds only outlines, so
+// every unit is looked at: the shot may be smaller than what it overlaps.
+bool OverlapsStopper(Game& g, const TSprite& s) {
+  const int32_t x = Round(s.X), y = Round(s.Y);
+  for (int32_t dy = 0; dy < s.PatternHeight; ++dy)
+    for (int32_t dx = 0; dx < s.PatternWidth; ++dx)
+      if (StopsShot(g.world.SpriteAt(static_cast<float>(x + dx), static_cast<float>(y + dy)))) return true;
+  return false;
+}
+
+// A throw point-blank at a block would start the shot on the block's outline, and past the
+// outline the map shows the block's empty inside: the shot would fly into it. It backs out
+// towards the thrower until it stands in front of whatever it overlapped.
+void BackOutOfStoppers(Game& g, TSprite& s) {
+  float dx = 0, dy = 0;
+  switch (s.TypDirection) {
+    case RiNord: dy = 1; break;
+    case RiOst: dx = -1; break;
+    case RiSued: dy = -1; break;
+    case RiWest: dx = 1; break;
+    default: return;
+  }
+  const int32_t reach = std::max(s.PatternWidth, s.PatternHeight);
+  for (int32_t i = 0; i < reach && OverlapsStopper(g, s); ++i) s.X += dx, s.Y += dy;
+}
 
 void CrushMonster(Game& g, TSprite& m) {
   const int32_t start = m.Typ == TypGMonster ? 51 : (m.TypDirection == RiOst ? 73 : 83);
@@ -108,14 +137,16 @@ void MoveSchuss(Game& g, TSprite& s) {
   const int32_t repeats = Round(s.TypSpeed);
   for (int32_t i = 0; i < repeats; ++i) {
     TSprite* ahead = SpriteAhead(g, s, s.TypDirection, 1);
-    const bool stops = ahead && (IsSolidGround(ahead) || ahead->Typ == TypPilz);
     // The field's edge stops a shot like a wall: it never flies off the field.
-    if (stops || StepLeavesField(s, s.TypDirection)) {
+    if (StopsShot(ahead) || StepLeavesField(s, s.TypDirection)) {
       ShotBecomesPilz(s, g.st.DefaultSpeeds[SpeedPilz]);
       return;
     }
     DoStep(s);
-    if (!ahead && !StepLeavesField(s, s.TypDirection)) DoStep(s);
+    // A free shot covers two units, but looks again before the second: from an odd offset the
+    // second unit would land it on a block's outline, past which the map shows an empty inside.
+    if (!ahead && !StopsShot(SpriteAhead(g, s, s.TypDirection, 1)) && !StepLeavesField(s, s.TypDirection))
+      DoStep(s);
     Collision(g, s);
     if (s.Typ != TypSchussK) return;
   }
@@ -165,6 +196,7 @@ void InitSchuss(Game& g, TSprite& owner, int32_t layer, int32_t direction, int32
   s->Angle = 0;
   s->AnimSpeed = 100;
   s->AngleTick = 15;
+  BackOutOfStoppers(g, *s);
   char hex[16];
   std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(s->TypEbene));
   WriteLog("initschuss " + owner.TypBez + " TypEbene=" + hex + " TypHoehe=" + FloatText(s->TypHoehe));

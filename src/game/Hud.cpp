@@ -52,6 +52,29 @@ void DrawSunburst(Game& g, Canvas& c, const RectF& dst) {
   c.DrawBitmapRotated(*burst, WholeOf(*burst), dst, g.st.RotatingAngle, alpha, visible);
 }
 
+// Messages over the field must read over bright blocks as well as over the black floor: a dark
+// translucent band behind them and a dark rim around every letter.
+constexpr uint32_t kTextBacking = 0xFF050A24;
+constexpr uint32_t kTextOutline = 0xFF14121F;
+
+void DrawBacking(Canvas& c, const RectF& box, float size, float opacity) {
+  const float pad = size * 0.12f;
+  c.FillRect(RectF{box.left - pad, box.top - pad * 0.5f, box.right + pad, box.bottom + pad}, kTextBacking,
+             0.7f * opacity);
+}
+
+void DrawOutline(Canvas& c, const std::string& text, const RectF& box, float size, float opacity, TextAlign h,
+                 TextAlign v) {
+  const float r = std::max(2.0f, size / 24.0f);
+  static constexpr float kDirs[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {0.7f, 0.7f}, {-0.7f, 0.7f},
+                                        {0.7f, -0.7f}, {-0.7f, -0.7f}};
+  for (const auto& d : kDirs) {
+    const float dx = d[0] * r, dy = d[1] * r;
+    c.DrawText(text, RectF{box.left + dx, box.top + dy, box.right + dx, box.bottom + dy}, size, true, kTextOutline,
+               opacity, h, v);
+  }
+}
+
 }  // namespace
 
 std::string ScoreToStr(int32_t score) { return PaddedWithOs(score, 7); }
@@ -118,8 +141,11 @@ void myWriteTextEx(Game& g, const RectF& rect, const std::string& text, int font
     if (!shadow) c->FillRect(box, back_color, g.mf.PboxOpacity);
   }
   if (has_back && shadow) {
+    DrawBacking(*c, box, size, opacity);
+    const RectF text_box{box.left - 4, box.top - 4, box.right - 4, box.bottom - 4};
+    DrawOutline(*c, text, text_box, size, opacity, h, v);
     c->DrawText(text, box, size, true, back_color, opacity, h, v);
-    box.left -= 4, box.right -= 4, box.top -= 4, box.bottom -= 4;
+    box = text_box;
   }
   c->DrawText(text, box, size, true, font_color, opacity, h, v);
 }
@@ -128,6 +154,13 @@ void WriteEndText(Game& g, const std::string& text) {
   Canvas* c = DrawTarget(g);
   const RectF bounds = c ? RectF{0, 0, float(c->Width()), float(c->Height())} : RectF{};
   myWriteTextEx(g, bounds, text, 96, 0xFFFFFF00, 0xFF808080, 0.85f, TextAlign::Center, TextAlign::Center, true);
+}
+
+void DrawPausedPicture(Game& g) {
+  Canvas* c = DrawTarget(g);
+  if (!c) return;
+  c->FillRect(RectF{0, 0, float(c->Width()), float(c->Height())}, 0xFF000000, 0.55f);
+  WriteEndText(g, "PAUSED");
 }
 
 void ShowLevelPicture(Game& g, int figure) {

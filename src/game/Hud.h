@@ -20,8 +20,11 @@ void myWriteText(Game& g, const RectF& rect, const std::string& text, int font_s
 // "OOO123O": seven characters, blanks and zeros shown as the letter O.
 std::string ScoreToStr(int32_t score);
 std::string BonusToStr(int32_t bonus);
-// The end-of-attempt text style: yellow on a grey shadow, centred over the play-field.
+// The end-of-attempt text style: yellow with a dark rim and a grey shadow on a dark band, centred over
+// the play-field.
 void WriteEndText(Game& g, const std::string& text);
+// Over the frozen game picture: dims it and says "PAUSED" in the end-text style.
+void DrawPausedPicture(Game& g);
 // The canvas the frame draws on, or nullptr when this frame runs without drawing (replay tools).
 Canvas* DrawTarget(Game& g);
 // Paints the difficulty glyph; BindDifficultyGlyph attaches it to g.mf.b_Difficulty.

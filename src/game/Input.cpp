@@ -55,6 +55,8 @@ void BindMainFormInput(Game& g) {
   BindHold(mf.b_jump, st.NavJump, nullptr);
 
   if (mf.b_menue) mf.b_menue->on_click = [&g] { b_menueClick(g); };
+  // The pressed icon swaps at once; the next tick sets both from the state itself (ShowPauseState),
+  // so they also follow F5 and a request that never came to pass.
   if (mf.b_pause)
     mf.b_pause->on_mouse_up = [&g](float, float) {
       g.st.PauseToggleRequested = true;
@@ -96,6 +98,20 @@ void b_menueClick(Game& g) {
         w->visible = false;
       }
     for (Widget* w : plain) Show(w, false);
+  }
+}
+
+void ShowPauseState(Game& g) {
+  MainForm& mf = g.mf;
+  if (!mf.b_pause || !mf.b_play) return;
+  const bool paused = g.st.Paused;
+  if (mf.b_menue && mf.b_menue->opacity == 1.0f) {
+    Show(mf.b_pause, !paused);
+    Show(mf.b_play, paused);
+  } else {
+    // The closed menu remembers which of the pair to show when it opens.
+    mf.b_pause->tag = paused ? 0 : 1;
+    mf.b_play->tag = paused ? 1 : 0;
   }
 }
 

@@ -14,5 +14,7 @@ bool TapHitsMonster(Game& g, float design_x, float design_y);
 // Points the runner at the monster and throws when the cell beyond the monster is free.
 void AimAtMonster(Game& g, TSprite& monster, float design_x, float design_y);
 void b_menueClick(Game& g);
+// Shows the pause or the play icon, whichever fits the game's state.
+void ShowPauseState(Game& g);
 
 }  // namespace kirpo

@@ -19,6 +19,18 @@ struct SizeF {
 
 enum class TextAlign { Center, Leading, Trailing };
 
+// The largest rectangle of the given width-to-height ratio centred in an output of out_w x out_h
+// pixels, on whole pixels; the whole output when aspect is 0 or less.
+inline RectF FitPicture(int out_w, int out_h, float aspect) {
+  if (aspect <= 0 || out_w <= 0 || out_h <= 0) return RectF{0, 0, float(out_w), float(out_h)};
+  float w = float(out_w), h = float(out_h);
+  if (w / h > aspect) w = static_cast<float>(static_cast<int>(h * aspect + 0.5f));
+  else h = static_cast<float>(static_cast<int>(w / aspect + 0.5f));
+  const float left = static_cast<float>(static_cast<int>((out_w - w) / 2));
+  const float top = static_cast<float>(static_cast<int>((out_h - h) / 2));
+  return RectF{left, top, left + w, top + h};
+}
+
 // Where the game draws: the window, or an offscreen picture. Coordinates are the canvas's pixels.
 // Every drawing blends with its alpha; colours are 0xAARRGGBB.
 class Canvas {
@@ -49,6 +61,12 @@ class Canvas {
   virtual void EndKeep() {}
   // Shows the kept picture; false when there is none.
   virtual bool DrawKept() { return false; }
+  // How the picture sits in the output: with aspect 0 it is stretched over the whole output, otherwise it
+  // keeps that width-to-height ratio, centred between black bars. Width, Height and every coordinate
+  // then refer to the picture, not to the output.
+  virtual void SetPictureAspect(float aspect) { (void)aspect; }
+  // Where the picture lies in the output, in output pixels.
+  virtual RectF PictureRect() const { return RectF{0, 0, float(Width()), float(Height())}; }
 };
 
 }  // namespace kirpo

@@ -57,14 +57,6 @@ bool InitVideo(std::string* error) {
 
 namespace {
 
-std::unique_ptr<Bitmap> ReadRendererPixels(SDL_Renderer* r) {
-  int w = 0, h = 0;
-  SDL_GetRendererOutputSize(r, &w, &h);
-  auto bmp = std::make_unique<Bitmap>(w, h);
-  if (w > 0 && h > 0) SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, bmp->Pixels(), w * 4);
-  return bmp;
-}
-
 class WindowHost final : public Host {
  public:
   WindowHost(SDL_Window* w, SDL_Renderer* r) : window_(w), renderer_(r), canvas_(r) {}
@@ -74,7 +66,7 @@ class WindowHost final : public Host {
   }
   Canvas& GetCanvas() override { return canvas_; }
   std::vector<InputEvent> PollEvents() override {
-    std::vector<InputEvent> out;
+    std::vector<InputEvent> out = TakeQueued();
     SDL_Event e;
     while (SDL_PollEvent(&e)) Translate(e, out);
     return out;
@@ -98,12 +90,26 @@ class WindowHost final : public Host {
     else SDL_HideWindow(window_);
   }
   bool HasDisplay() const override { return true; }
-  std::unique_ptr<Bitmap> ReadPixels() override {
-    canvas_.Flush();
-    return ReadRendererPixels(renderer_);
+  std::unique_ptr<Bitmap> ReadPixels() override { return canvas_.ReadOutput(); }
+  void InjectKey(int vk, bool down) override {
+    const int key = SdlKeyFromVirtual(vk);
+    if (!key) return;
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.windowID = SDL_GetWindowID(window_);
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.sym = key;
+    e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    SDL_PushEvent(&e);
   }
 
  private:
+  static int SdlKeyFromVirtual(int vk) {
+    for (int key : {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE, SDLK_LCTRL, SDLK_RETURN, SDLK_ESCAPE,
+                    SDLK_F5, SDLK_F12})
+      if (VirtualKeyFromSdl(key) == vk) return key;
+    return 0;
+  }
   void Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
     InputEvent ev;
     int w = 1, h = 1, ow = 1, oh = 1;
@@ -137,13 +143,27 @@ class WindowHost final : public Host {
         ev.type = e.type == SDL_FINGERDOWN ? InputEvent::Type::MouseDown
                   : e.type == SDL_FINGERUP ? InputEvent::Type::MouseUp
                                            : InputEvent::Type::MouseMove;
-        ev.x = e.tfinger.x * ow, ev.y = e.tfinger.y * oh;
+      {
+        // The renderer has already made finger positions relative to its viewport (the picture).
+        SDL_Rect vp{0, 0, ow, oh};
+        SDL_RenderGetViewport(renderer_, &vp);
+        if (vp.w <= 0 || vp.h <= 0) vp = SDL_Rect{0, 0, ow, oh};
+        ev.x = vp.x + e.tfinger.x * vp.w, ev.y = vp.y + e.tfinger.y * vp.h;
         break;
+      }
       case SDL_WINDOWEVENT:
         if (e.window.event != SDL_WINDOWEVENT_SIZE_CHANGED && e.window.event != SDL_WINDOWEVENT_EXPOSED) return;
         ev.type = InputEvent::Type::Resized;
         break;
       default: return;
+    }
+    if (ev.type == InputEvent::Type::MouseDown || ev.type == InputEvent::Type::MouseUp ||
+        ev.type == InputEvent::Type::MouseMove) {
+      // Pointers land on the picture as it is shown, bars and all.
+      const RectF picture = canvas_.PictureRect();
+      ev.x -= picture.left, ev.y -= picture.top;
+      const bool outside = ev.x < 0 || ev.y < 0 || ev.x >= picture.Width() || ev.y >= picture.Height();
+      if (outside && ev.type == InputEvent::Type::MouseDown) return;  // a press on a bar is no tap on the field
     }
     out.push_back(ev);
   }
@@ -162,7 +182,7 @@ class OffscreenHost final : public Host {
     SDL_FreeSurface(surface_);
   }
   Canvas& GetCanvas() override { return canvas_; }
-  std::vector<InputEvent> PollEvents() override { return {}; }
+  std::vector<InputEvent> PollEvents() override { return TakeQueued(); }
   void WaitForEvent(int) override {}
   void Present() override {}
   void SetCaption(const std::string& c) override { caption_ = c; }
@@ -170,10 +190,7 @@ class OffscreenHost final : public Host {
   void SetFullScreen(bool on) override { full_ = on; }
   void Show(bool) override {}
   bool HasDisplay() const override { return false; }
-  std::unique_ptr<Bitmap> ReadPixels() override {
-    canvas_.Flush();
-    return ReadRendererPixels(renderer_);
-  }
+  std::unique_ptr<Bitmap> ReadPixels() override { return canvas_.ReadOutput(); }
 
  private:
   SDL_Surface* surface_;

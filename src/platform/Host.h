@@ -39,10 +39,23 @@ class Host {
   // between two reads still reads as down once, so a short tap is never lost.
   std::array<uint8_t, 256> ReadKeyState();
   void NoteKey(int vk, bool down);
+  // A key press or release as if the player made it. A window sends it through the window
+  // system's event queue, so it takes the way a real key takes; elsewhere it is noted at once.
+  virtual void InjectKey(int vk, bool down) { NoteKey(vk, down); }
+  // A pointer event as if the window system delivered it: the next PollEvents returns it first.
+  void QueueEvent(const InputEvent& e) { queued_.push_back(e); }
+
+ protected:
+  std::vector<InputEvent> TakeQueued() {
+    std::vector<InputEvent> out;
+    out.swap(queued_);
+    return out;
+  }
 
  private:
   std::array<bool, 256> down_{};
   std::array<bool, 256> pressed_since_read_{};
+  std::vector<InputEvent> queued_;
 };
 
 // SDL_Init for video (and events); returns false with the reason when no video driver works.

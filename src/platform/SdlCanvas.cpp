@@ -73,16 +73,66 @@ bool SdlCanvas::DrawKept() {
   return true;
 }
 
-int SdlCanvas::Width() const {
+bool SdlCanvas::Targeting() const { return SDL_GetRenderTarget(renderer_) != nullptr; }
+
+RectF SdlCanvas::PictureRect() const {
   int w = 0, h = 0;
   SDL_GetRendererOutputSize(renderer_, &w, &h);
-  return w;
+  return FitPicture(w, h, aspect_);
 }
 
-int SdlCanvas::Height() const {
+// Drawing into a texture (the kept picture) fills that texture; drawing into the output fills the picture.
+SizeF SdlCanvas::DrawingSize() const {
+  if (!Targeting()) {
+    const RectF r = PictureRect();
+    return SizeF{r.Width(), r.Height()};
+  }
   int w = 0, h = 0;
   SDL_GetRendererOutputSize(renderer_, &w, &h);
-  return h;
+  return SizeF{float(w), float(h)};
+}
+
+int SdlCanvas::Width() const { return static_cast<int>(DrawingSize().width); }
+
+int SdlCanvas::Height() const { return static_cast<int>(DrawingSize().height); }
+
+void SdlCanvas::SetPictureAspect(float aspect) {
+  aspect_ = aspect;
+  if (!Targeting()) ApplyPictureView();
+}
+
+void SdlCanvas::ApplyPictureView() {
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(renderer_, &w, &h);
+  const SDL_Rect view = ToRect(FitPicture(w, h, aspect_));
+  SDL_RenderSetViewport(renderer_, nullptr);
+  if (view.w < w || view.h < h) {
+    // The bars are painted every time: after a resize the output holds whatever was there before.
+    const SDL_Rect bars[4] = {{0, 0, w, view.y},
+                              {0, view.y + view.h, w, h - view.y - view.h},
+                              {0, view.y, view.x, view.h},
+                              {view.x + view.w, view.y, w - view.x - view.w, view.h}};
+    SDL_RenderSetClipRect(renderer_, nullptr);
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderFillRects(renderer_, bars, 4);
+  }
+  SDL_RenderSetViewport(renderer_, &view);
+}
+
+std::unique_ptr<Bitmap> SdlCanvas::ReadOutput() {
+  Flush();
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(renderer_, &w, &h);
+  auto bmp = std::make_unique<Bitmap>(w, h);
+  if (w <= 0 || h <= 0) return bmp;
+  // Reading goes through the viewport, so the whole output is read with the viewport opened up.
+  SDL_Rect view;
+  SDL_RenderGetViewport(renderer_, &view);
+  SDL_RenderSetViewport(renderer_, nullptr);
+  SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, bmp->Pixels(), w * 4);
+  SDL_RenderSetViewport(renderer_, &view);
+  return bmp;
 }
 
 void SdlCanvas::Clear(uint32_t argb) {
@@ -94,7 +144,8 @@ void SdlCanvas::Clear(uint32_t argb) {
   }
   SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
   SetColor(renderer_, argb, 1.0f);
-  SDL_RenderClear(renderer_);
+  // The picture only: a clear of the whole output would also paint the bars beside it.
+  SDL_RenderFillRect(renderer_, nullptr);
 }
 
 void SdlCanvas::DrawPendingBackdrop() {
@@ -125,7 +176,7 @@ void SdlCanvas::FillRect(const RectF& r, uint32_t argb, float alpha) {
 
 SdlCanvas::CachedTexture* SdlCanvas::TextureFor(const Bitmap& bmp) {
   DropReleasedTextures();
-  if (bmp.Empty()) return nullptr;
+  if (bmp.Empty() || !bmp.HasPixels()) return nullptr;
   CachedTexture& c = textures_[bmp.Id()];
   if (c.texture && (c.w != bmp.Width() || c.h != bmp.Height())) {
     SDL_DestroyTexture(c.texture);

@@ -2,6 +2,7 @@
 #include <functional>
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -41,6 +42,10 @@ class SdlCanvas final : public Canvas {
   void BeginKeep() override;
   void EndKeep() override;
   bool DrawKept() override;
+  void SetPictureAspect(float aspect) override;
+  RectF PictureRect() const override;
+  // The whole output's pixels, bars included.
+  std::unique_ptr<Bitmap> ReadOutput();
   // Textures held for bitmaps (each level's background is a new one): freed as their bitmaps die.
   size_t CachedTextureCount() const { return textures_.size(); }
 
@@ -68,7 +73,13 @@ class SdlCanvas final : public Canvas {
   TTF_Font* FontFor(int size_px, bool bold);
   TextEntry* TextTexture(const std::string& text, int size_px, bool bold);
 
+  // Puts the renderer's viewport on the picture and paints the bars around it.
+  void ApplyPictureView();
+  bool Targeting() const;
+  SizeF DrawingSize() const;
+
   SDL_Renderer* renderer_;
+  float aspect_ = 0;
   bool in_backdrop_ = false;
   // Clear(0) only notes the backdrop: the next drawing either covers the whole canvas with an
   // opaque picture (the usual frame), and the backdrop is never drawn, or draws it first.

@@ -24,10 +24,10 @@ const char* const kCaption = "Kirpo written by Vambrecht";
 const char* const kDifficultyNames[3] = {"EASY", "HARD", "CRAZY"};
 }  // namespace
 
-App::App(Host& host, std::string exe_dir, std::string data_dir)
+App::App(Host& host, std::string exe_dir, std::string data_dir, std::unique_ptr<AudioBackend> audio)
     : host_(host),
       exe_dir_(std::move(exe_dir)),
-      sound_(std::make_unique<SlotSoundPlayer>(data_dir, CreateMixerBackend())),
+      sound_(std::make_unique<SlotSoundPlayer>(data_dir, audio ? std::move(audio) : CreateMixerBackend())),
       game_(data_dir) {
   game_.shell = this;
   game_.sound = sound_.get();
@@ -84,23 +84,7 @@ void App::AfterFormCreate() {
   MakeDirs(g.DataDir);
   CheckInstallation(exe_dir_, g.DataDir);
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
-  LoadMainFormFigures(g);
-
-  int difficulty = g.settings.ReadInt("Difficulty", 0);
-  // Only three difficulties exist; anything else stored by hand means the first.
-  if (difficulty < 0 || difficulty > 2) difficulty = 0;
-  g.st.Difficulty = difficulty;
-  g.mf.DifficultyImageIndex = difficulty;
-  g.mf.f1Difficulty->text = kDifficultyNames[difficulty];
-  g.st.ProceedLevel = g.settings.ReadInt("ProceedLevel", -1);
-
-  ApplyNavButtons(g);
-  g.figures.LoadMovieList();
-  if (FileExists(g.DataDir + "image.store")) {
-    g.figures.ReadImageStore();
-  } else {
-    g.figures.BuildingImageStore = true;
-  }
+  LoadStartUpData();
   g.st.Demomode = true;
   g.world.Random.Reset();
   WriteLog("");
@@ -111,6 +95,48 @@ void App::AfterFormCreate() {
     g.figures.BuildingImageStore = false;
   }
   speaker_timer_.Enable(true, GameTicks());
+}
+
+void App::StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<void(Game&)>& before_level) {
+  FormCreate();
+  Game& g = game_;
+  start_fade_timer_.Enable(true, GameTicks());
+  g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
+  LoadStartUpData();
+  g.figures.BuildingImageStore = false;  // a missing store stays missing: nothing is written
+  if (difficulty < 0 || difficulty > 2) difficulty = 0;  // as a stored difficulty out of range
+  g.st.Difficulty = difficulty;
+  g.mf.DifficultyImageIndex = difficulty;
+  g.mf.f1Difficulty->text = kDifficultyNames[difficulty];
+  g.st.StartLevel = level;
+  g.st.Demomode = false;
+  g.st.GameRunning = true;
+  g.world.Random.Reset();
+  if (before_level) before_level(g);
+  NewGame(g, 1);
+  speaker_timer_.Enable(true, GameTicks());
+}
+
+void App::LoadStartUpData() {
+  Game& g = game_;
+  LoadMainFormFigures(g);
+
+  int difficulty = g.settings.ReadInt("Difficulty", 0);
+  // Only three difficulties exist; anything else stored by hand means the first.
+  if (difficulty < 0 || difficulty > 2) difficulty = 0;
+  g.st.Difficulty = difficulty;
+  g.mf.DifficultyImageIndex = difficulty;
+  g.mf.f1Difficulty->text = kDifficultyNames[difficulty];
+  g.st.ProceedLevel = g.settings.ReadInt("ProceedLevel", -1);
+  stretch_ = g.settings.ReadInt("Stretch", 0) == 1;
+
+  ApplyNavButtons(g);
+  g.figures.LoadMovieList();
+  if (FileExists(g.DataDir + "image.store")) {
+    g.figures.ReadImageStore();
+  } else {
+    g.figures.BuildingImageStore = true;
+  }
 }
 
 void App::Run() {
@@ -131,6 +157,17 @@ void App::RunUntil(int64_t t) {
     Step();
   }
   if (manual && manual->Now() < t) manual->Set(t);
+}
+
+void App::RunFrame() {
+  auto* manual = dynamic_cast<ManualClock*>(&GameClock());
+  const int64_t target = frame_ticks_ + 1;
+  while (!closed_ && frame_ticks_ < target) {
+    const int64_t due = NextDue();
+    if (due == INT64_MAX) break;  // nothing will ever be due
+    if (manual && due > manual->Now()) manual->Set(due);
+    Step();
+  }
 }
 
 int64_t App::NextDue() const {
@@ -180,6 +217,7 @@ void App::Step() {
     if (now >= due) {
       // A late frame does not make up for the missed ones.
       frame_index_ = std::max<int64_t>(frame_index_ + 1, static_cast<int64_t>((now - frame_base_) / FrameTickMs));
+      ++frame_ticks_;
       IdleHandlerTick();
     }
   }
@@ -269,6 +307,7 @@ void App::IdleHandlerTick() {
       st.LastPauseToggleAt = now;
     }
   }
+  ShowPauseState(g);
   if (st.Paused) {
     RepaintFrozen();
     return;
@@ -293,13 +332,29 @@ void App::PaintFrame() {
 void App::RepaintFrozen() {
   Canvas& canvas = host_.GetCanvas();
   if (game_.st.AppStartedAt == 0) return;
+  UsePicture(canvas);
   const bool picture = game_.mf.PboxVisible && main_form_visible_;
   if (!picture || !canvas.DrawKept()) DrawBackdrop(canvas);
   if (picture) {
+    // Under the layout, so that the play button stays bright.
+    game_.PaintCanvas = &canvas;
+    DrawPausedPicture(game_);
+    game_.PaintCanvas = nullptr;
     game_.mf.form.Draw(canvas, game_.mf.PboxOpacity);
     DrawHint(canvas);
   }
   host_.Present();
+}
+
+void App::UsePicture(Canvas& canvas) {
+  Game& g = game_;
+  canvas.SetPictureAspect(stretch_ ? 0.0f : float(DesignWidth) / float(DesignHeight));
+  g.PboxWidth = canvas.Width();
+  g.PboxHeight = canvas.Height();
+  g.ScaleX = canvas.Width() / float(DesignWidth);
+  g.ScaleY = canvas.Height() / float(DesignHeight);
+  g.FitScaleX = g.FitScaleY = std::min(g.ScaleX, g.ScaleY);
+  g.TextFontSize = 48 * g.ScaleX;
 }
 
 void App::PboxPaint(Canvas& canvas) {
@@ -311,12 +366,7 @@ void App::PboxPaint(Canvas& canvas) {
     host_.SetCaption(host_.IsFullScreen() ? "" : kCaption);
     g.st.LastCaptionAt = now;
   }
-  g.PboxWidth = canvas.Width();
-  g.PboxHeight = canvas.Height();
-  g.ScaleX = canvas.Width() / 1920.0f;
-  g.ScaleY = canvas.Height() / 1200.0f;
-  g.FitScaleX = g.FitScaleY = std::min(g.ScaleX, g.ScaleY);
-  g.TextFontSize = 48 * g.ScaleX;
+  UsePicture(canvas);
   canvas.SetBackdrop([this](Canvas& c) { DrawBackdrop(c); });
   if (!g.mf.PboxVisible || !main_form_visible_) DrawBackdrop(canvas);
   if (g.mf.PboxVisible && main_form_visible_) {

@@ -1,10 +1,12 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "game/Game.h"
 #include "game/GameState.h"
+#include "platform/AudioBackend.h"
 #include "sound/SlotSoundPlayer.h"
 
 namespace kirpo {
@@ -18,11 +20,17 @@ class App final : public ShellHooks {
   // Frames are produced at the reference timer granularity; the game's speed depends on it.
   static constexpr double FrameTickMs = 15.625;
 
-  App(Host& host, std::string exe_dir, std::string data_dir);
+  // Without a backend the sound effects play through SDL2_mixer.
+  App(Host& host, std::string exe_dir, std::string data_dir, std::unique_ptr<AudioBackend> audio = nullptr);
   ~App() override;
 
   // Creates the form and runs the start-up sequence (installation, settings, data, attract mode).
   void StartUp();
+  // The start-up for tools and tests that play one level: the data folder is used as it is (no
+  // installation, nothing written there), and instead of the attract mode a new game starts on
+  // the level, as the start menu starts one. The frame loop then runs as after StartUp.
+  // before_level runs once the program's data is loaded, just before the level is built.
+  void StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<void(Game&)>& before_level = {});
   // The real loop: runs until the window closes. Fatal errors leave as FatalErrorException.
   void Run();
   // One pass of the loop: window events, due timers and callbacks, and the frame tick when due.
@@ -31,6 +39,10 @@ class App final : public ShellHooks {
   int64_t NextDue() const;
   // Headless: with a manual game clock, runs every due step up to the given time.
   void RunUntil(int64_t t);
+  // Headless: with a manual game clock, runs every due step up to and including the next frame
+  // tick. Frames are counted from the start of the frame loop.
+  void RunFrame();
+  int64_t FrameTicks() const { return frame_ticks_; }
 
   bool Closed() const { return closed_; }
   Game& G() { return game_; }
@@ -51,6 +63,8 @@ class App final : public ShellHooks {
  private:
   void FormCreate();
   void AfterFormCreate();
+  // The figures, settings and movie list that every start reads.
+  void LoadStartUpData();
   void FormClose();
   void ProcessEvents();
   void RunFormTimers();
@@ -59,6 +73,8 @@ class App final : public ShellHooks {
   // While paused: the kept game picture under the layout as it is now; nothing moves.
   void RepaintFrozen();
   void PboxPaint(Canvas& canvas);
+  // Places the picture in the canvas (16:10 between bars, or stretched) and scales the design space to it.
+  void UsePicture(Canvas& canvas);
   void DrawBackdrop(Canvas& canvas);
   void TakeScreenshot();
   void DrawHint(Canvas& canvas);
@@ -72,6 +88,7 @@ class App final : public ShellHooks {
   bool closed_ = false;
   bool closing_ = false;
   bool main_form_visible_ = true;
+  bool stretch_ = false;  // "Stretch=1": the picture fills the window whatever its proportions
   int nested_ = 0;
   // The hint of the control under the pointer shows after the pointer rests on it a moment.
   float mouse_x_ = -1, mouse_y_ = -1;
@@ -84,6 +101,7 @@ class App final : public ShellHooks {
   bool frame_timer_enabled_ = false;              // IdleHandlerTimer
   int64_t frame_base_ = 0;
   int64_t frame_index_ = 0;
+  int64_t frame_ticks_ = 0;
 };
 
 }  // namespace kirpo

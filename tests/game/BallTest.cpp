@@ -207,6 +207,59 @@ TEST_F(BallTest, AShotStoppedByAnObstacleBecomesAMushroomWhereItIs) {
   }
 }
 
+// A shot covers two units a move. From any start offset it must come to rest just in front of what
+// stops it: one unit too far puts it on a block's outline, past which the map shows the block's
+// empty inside, and the shot would fly into the block for good.
+TEST_F(BallTest, AShotStopsInFrontOfAnObstacleFromAnyStartOffset) {
+  for (char obstacle : {'#', 'D', 'b', 'p'}) {
+    for (int32_t direction : {RiOst, RiWest}) {
+      for (int offset = 0; offset < 8; ++offset) {
+        SCOPED_TRACE(testing::Message() << obstacle << " direction " << direction << " offset " << offset);
+        const bool east = direction == RiOst;
+        Build({"##########", east ? std::string("#.......") + obstacle + "#" : std::string("#") + obstacle + "........#",
+               "##########"});
+        const int col = east ? 8 : 1;
+        if (obstacle == 'p') Relocate(Nth(TypPilz), CellX(col), CellY(1));
+        TSprite* shot = ShotAt(CellX(4) + static_cast<float>(east ? offset : -offset), CellY(1), direction);
+        for (int i = 0; i < 200 && shot->Typ == TypSchussK; ++i) Move(*shot);
+        ASSERT_EQ(shot->Typ, TypPilz);
+        const float width = obstacle == 'p' ? 26 : 52;
+        EXPECT_EQ(shot->X, east ? CellX(col) - 26 : CellX(col) + width);
+      }
+    }
+  }
+}
+
+// Thrown point-blank at a block, the mushroom drops in front of it, never inside.
+TEST_F(BallTest, AThrowAtAnAdjacentBlockStaysOutOfTheBlock) {
+  struct Case {
+    int32_t direction;
+    float runner_dx;  // the runner may stand off the grid, walking
+    float x, y;       // where the shot is made
+  };
+  // The runner stands in cell (2, 2) of a box whose every neighbour cell is a block.
+  const Case cases[] = {
+      {RiWest, 0, 104, 119},  {RiWest, 1, 104, 119}, {RiWest, 7, 104, 119}, {RiOst, 0, 130, 119},
+      {RiOst, -3, 130, 119},  {RiNord, 0, 117, 106}, {RiSued, 0, 117, 132},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "direction " << c.direction << " dx " << c.runner_dx);
+    Build({"#####", "#####", "##R##", "#####", "#####"});
+    Runner().X += c.runner_dx;
+    Runner().LastDirection = c.direction;
+    st().PilzCount = 1;
+    const int before = g().world.SpriteCount();
+    Shoot(g());
+    ASSERT_EQ(g().world.SpriteCount(), before + 1);
+    TSprite& shot = g().world.At(before);
+    shot.ImageNr = shot.FigNr;
+    EXPECT_EQ(shot.X, c.x);
+    EXPECT_EQ(shot.Y, c.y);
+    Move(shot);
+    EXPECT_EQ(shot.Typ, TypPilz);
+  }
+}
+
 TEST_F(BallTest, AThrowStartsBesideTheRunnerInItsLastDirection) {
   struct Case {
     int32_t direction;

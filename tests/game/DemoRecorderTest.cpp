@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "game/Replay.h"
+#include "shell/Replay.h"
 #include "platform/FileUtil.h"
 
 namespace kirpo {

@@ -143,6 +143,30 @@ TEST_F(HudTest, EndTextCastsItsShadowFourPixelsDownAndRight) {
   EXPECT_NEAR((yellow.left + yellow.right) / 2.0, 828, 8);
 }
 
+TEST_F(HudTest, EndTextKeepsADarkRimOverBrightBlocks) {
+  Canvas& c = UseCanvas(960, 600);
+  c.Clear(0xFFFFFFFF);  // as bright as an ice block gets
+  WriteEndText(g, "Killed by enemy");
+  auto px = Pixels();
+  const Box yellow = PixelsWhere(*px, [](uint32_t p) { return R(p) > 200 && G(p) > 200 && B(p) < 60; });
+  ASSERT_FALSE(yellow.Empty());
+  auto dark = [&](int x, int y) {
+    const uint32_t p = px->Pixel(x, y);
+    return R(p) < 128 && G(p) < 128 && B(p) < 128;
+  };
+  // Around the text, on every side, the white is gone.
+  for (int y = yellow.top - 3; y <= yellow.bottom + 3; y += 3) {
+    EXPECT_TRUE(dark(yellow.left - 3, y)) << y;
+    EXPECT_TRUE(dark(yellow.right + 3, y)) << y;
+  }
+  for (int x = yellow.left; x <= yellow.right; x += 5) {
+    EXPECT_TRUE(dark(x, yellow.top - 3)) << x;
+    EXPECT_TRUE(dark(x, yellow.bottom + 3)) << x;
+  }
+  // Far from the text the field stays as it was.
+  EXPECT_EQ(px->Pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
+}
+
 TEST_F(HudTest, BlankTextDrawsNothingAndWithoutBackColourTheCallersBoxIsUsed) {
   Canvas& c = UseCanvas(960, 600);
   myWriteTextEx(g, RectF{0, 0, 960, 600}, "   ", 96, 0xFFFFFFFF, 0xFF0000FF, 1.0f, TextAlign::Center,

@@ -150,3 +150,64 @@ TEST_F(AppTest, WhilePausedTheGamePictureStandsButTheLayoutIsRedrawn) {
 
 }  // namespace
 }  // namespace kirpo
+
+namespace kirpo {
+namespace {
+
+// The brightness of the play-field's middle, in 960 x 600 pixels.
+double FieldBrightness(const Bitmap& b) {
+  double sum = 0;
+  int n = 0;
+  for (int y = 100; y < 560; y += 4)
+    for (int x = 20; x < 800; x += 4, ++n) {
+      const uint32_t p = b.Pixel(x, y);
+      sum += ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
+    }
+  return sum / n;
+}
+
+TEST_F(AppTest, PauseDimsThePictureSaysSoAndTheMenuIconFollowsHoweverItBegan) {
+  dir.Write("data/kirpo.ini", "Level=1\r\nStartLevel=1\r\nRunner=3\r\nScore=0\r\nStartMode=2\r\n");
+  app->StartUp();
+  Game& g = app->G();
+  app->RunUntil(6000);
+  const double playing = FieldBrightness(*host->ReadPixels());
+
+  // Paused by F5 with the menu closed: the menu opens on the play icon.
+  Press(VK_F5, 100);
+  ASSERT_TRUE(g.st.Paused);
+  app->RunUntil(clock->Now() + 50);
+  auto paused = host->ReadPixels();
+  EXPECT_LT(FieldBrightness(*paused), playing * 0.6);
+  int yellow = 0;  // "PAUSED" in the middle of the field
+  for (int y = 250; y < 350; ++y)
+    for (int x = 250; x < 580; ++x) {
+      const uint32_t p = paused->Pixel(x, y);
+      yellow += ((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) > 200 && (p & 0xFF) < 60;
+    }
+  EXPECT_GT(yellow, 300);
+  auto icons_show = [&](bool paused) {
+    EXPECT_EQ(g.st.Paused, paused);
+    EXPECT_EQ(g.mf.b_play->visible, paused);
+    EXPECT_EQ(g.mf.b_pause->visible, !paused);
+  };
+  g.mf.b_menue->on_click();
+  icons_show(true);
+
+  // Resumed by F5 with the menu open: the icon turns back at once.
+  app->RunUntil(clock->Now() + 1100);
+  Press(VK_F5, 100);
+  icons_show(false);
+
+  // Paused by the icon, then resumed by F5: the icons follow both.
+  g.mf.b_pause->on_mouse_up(0, 0);
+  app->RunUntil(clock->Now() + 50);
+  icons_show(true);
+  app->RunUntil(clock->Now() + 1100);
+  Press(VK_F5, 100);
+  icons_show(false);
+  EXPECT_GT(FieldBrightness(*host->ReadPixels()), playing * 0.6);
+}
+
+}  // namespace
+}  // namespace kirpo

@@ -193,6 +193,25 @@ def text_extents(ctx, s, size, bold=True):
     return ext
 
 
+def outlined(ctx, draw, width, colour=INK):
+    """Runs draw() and rings everything it drew with a solid outline of the given width,
+    laid behind the drawing so it never covers it. The outline is what keeps a small figure
+    readable over the blocks; it stays inside whatever clip is in effect."""
+    ctx.push_group()
+    draw()
+    figure = ctx.pop_group()
+    ctx.set_source_rgba(*rgba(colour))
+    steps = 16
+    for k in range(steps):
+        a = 2 * math.pi * k / steps
+        ctx.save()
+        ctx.translate(width * math.cos(a), width * math.sin(a))
+        ctx.mask(figure)
+        ctx.restore()
+    ctx.set_source(figure)
+    ctx.paint()
+
+
 class Lcg:
     """Small deterministic random source for scattering stars, sparkles and cracks."""
 

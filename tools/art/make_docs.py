@@ -86,9 +86,10 @@ def figures_md():
       "ball), tap marker 40 (frames 0-3 a ripple, frame 4 empty because the marker stays on "
       "the field with its last frame).")
     w("- Figure 37 holds the level previews of the training list in cells of 280 x 200, rows "
-      "of five (level n at x = (n mod 5) x 280, y = (n div 5) x 200). A cell shows the "
-      "level's layout in miniature when `assets/generatedfigures_<n>.txt` exists when the "
-      "generator runs, otherwise a numbered card.")
+      "of five (level n at x = (n mod 5) x 280, y = (n div 5) x 200). It is not in assets/: "
+      "the build draws it from the level files with the game's own loader and drawing "
+      "(`tools/levelsheet`) and puts it into the data package. A cell shows the level as the "
+      "game draws it at its start, numbered; a level without a file gets a numbered card.")
     w("")
     w("## Form pictures `forms/*.png`")
     w("")
@@ -121,9 +122,53 @@ def figures_md():
     w("## Help page")
     w("")
     w("`assets/help.html` is one offline page (anchor `#Hilfe`: controls and rules; one "
-      "section per sibling game of the start menu).")
+      "section per sibling game of the start menu). Its picture of the field's figures, "
+      "`assets/help-figures.png`, is drawn by `tools/art/make_docs.py` from the figure images.")
     w("")
     return "\n".join(out)
+
+
+def half_size(im):
+    # The game scales figures smoothly; a filtered half is what a 960 x 600 window shows.
+    return im.resize((max(1, im.width // 2), max(1, im.height // 2)), Image.LANCZOS)
+
+
+def at_both_sizes(im):
+    """The figure at its own size with its half-size self below it."""
+    small = half_size(im)
+    both = Image.new("RGBA", (im.width, im.height + 6 + small.height), (0, 0, 0, 0))
+    both.alpha_composite(im, (0, 0))
+    both.alpha_composite(small, (0, im.height + 6))
+    return both
+
+
+# The figures the help page introduces, each with its name: (figure, frame, frames, name).
+HELP_FIGURES = [
+    (8, 0, 1, "the cook"), (1, 0, 1, "the door"), (10, 0, 1, "blue ball"), (17, 0, 1, "red ball"),
+    (19, 0, 1, "mushroom"), (11, 0, 1, "patroller"), (27, 3, 4, "asleep"), (21, 0, 1, "hunter"),
+    (20, 3, 4, "asleep"),
+]
+
+
+def help_figures(path):
+    """assets/help-figures.png: the field's figures at twice their size with their names."""
+    font = ImageFont.truetype(LABEL_FONT, 15)
+    cell, gap, label_h = 104, 18, 26
+    sheet = Image.new("RGBA", (gap + len(HELP_FIGURES) * (cell + gap), cell + label_h + 2 * gap),
+                      (5, 10, 36, 255))
+    d = ImageDraw.Draw(sheet)
+    for k, (number, frame, frames, name) in enumerate(HELP_FIGURES):
+        im = Image.open(os.path.join(ASSETS, "Neu%d.png" % number)).convert("RGBA")
+        fw = im.width // frames
+        im = im.crop((frame * fw, 0, (frame + 1) * fw, im.height))
+        # half-cell figures (the mushroom) are shown larger, so that they can be made out
+        scale = cell / 52.0 if fw >= 52 else cell * 0.75 / fw
+        im = im.resize((round(im.width * scale), round(im.height * scale)), Image.LANCZOS)
+        x = gap + k * (cell + gap)
+        sheet.alpha_composite(im, (x + (cell - im.width) // 2, gap + (cell - im.height) // 2))
+        w = d.textlength(name, font=font)
+        d.text((x + (cell - w) / 2, gap + cell + 6), name, font=font, fill=(233, 243, 255, 255))
+    sheet.convert("RGB").save(path, format="PNG", compress_level=9)
 
 
 def contact_sheet(path):
@@ -133,13 +178,14 @@ def contact_sheet(path):
     pad = 14
     pieces = []  # (image, label, caption)
     for f in FIGURES:
-        if f.number in BIG:
+        if f.number in BIG or not os.path.exists(os.path.join(ASSETS, "Neu%d.png" % f.number)):
             continue
-        pieces.append((Image.open(os.path.join(ASSETS, "Neu%d.png" % f.number)).convert("RGBA"),
-                       str(f.number), "%dx%d" % (f.width, f.height) + (" /%d" % f.frames if f.frames > 1 else "")))
+        im = Image.open(os.path.join(ASSETS, "Neu%d.png" % f.number)).convert("RGBA")
+        pieces.append((at_both_sizes(im), str(f.number),
+                       "%dx%d" % (f.width, f.height) + (" /%d" % f.frames if f.frames > 1 else "")))
     big = []
     for f in FIGURES:
-        if f.number in BIG:
+        if f.number in BIG and os.path.exists(os.path.join(ASSETS, "Neu%d.png" % f.number)):
             im = Image.open(os.path.join(ASSETS, "Neu%d.png" % f.number)).convert("RGBA")
             scale = 4
             big.append((im.resize((im.width // scale, im.height // scale), Image.LANCZOS),
@@ -162,8 +208,8 @@ def contact_sheet(path):
     big_items, y_big = layout(big, y_end + 40)
     sheet = Image.new("RGBA", (width, y_big + pad), (0, 0, 0, 255))
     d = ImageDraw.Draw(sheet)
-    d.text((pad, 10), "Kirpo figures (Neu<n>.png) on the black play-field; play-field figures at actual size",
-           font=font, fill=(255, 225, 77, 255))
+    d.text((pad, 10), "Kirpo figures (Neu<n>.png) on the black play-field: each at 52 pixels a cell (actual "
+           "size) and below at 26, a cell in the default 960 x 600 window", font=font, fill=(255, 225, 77, 255))
     d.text((pad, y_end + 14), "Pictures, scaled to 1/4", font=font, fill=(255, 225, 77, 255))
     for x, y, im, label, cap in small_items + big_items:
         d.text((x, y), label, font=font, fill=(255, 255, 255, 255))
@@ -179,6 +225,7 @@ def main():
     with open(os.path.join(DOCS, "figures.md"), "w", encoding="utf-8", newline="\n") as fh:
         fh.write(figures_md())
     contact_sheet(os.path.join(DOCS, "contact-sheet.png"))
+    help_figures(os.path.join(ASSETS, "help-figures.png"))
 
 
 if __name__ == "__main__":

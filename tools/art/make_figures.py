@@ -75,8 +75,18 @@ def frame_drawer(number):
     raise KeyError(number)
 
 
+# The level preview sheet: the game's build draws it into the data package.
+LEVEL_SHEET = 37
+
 # Figures drawn in cell coordinates but smaller than a cell.
 DRAWN_ON_A_CELL = {19}
+
+# The figures that act on the field get one bold outline around their whole shape (in the
+# units they are drawn in), so that they stand out over the blocks and read at 26 pixels a
+# cell; blocks, smoke, frost and the markers stay soft.
+OUTLINE = 2.0
+OUTLINED = ({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 19, 20, 21, 22, 23, 24, 25,
+             26, 27, 50} | set(range(51, 60)) | set(range(73, 82)) | set(range(83, 92)))
 
 
 def render(fig):
@@ -93,9 +103,14 @@ def render(fig):
         ctx.rectangle(k * fw, 0, fw, fig.height)
         ctx.clip()
         ctx.translate(k * fw, 0)
+        outline = OUTLINE
         if fig.number in DRAWN_ON_A_CELL:
             ctx.scale(fw / 52.0, fig.height / 52.0)
-        draw(ctx, k)
+            outline *= 52.0 / fw
+        if fig.number in OUTLINED:
+            kart.outlined(ctx, lambda: draw(ctx, k), outline)
+        else:
+            draw(ctx, k)
         ctx.restore()
     return kart.keyed(kart.to_image(surface))
 
@@ -113,6 +128,8 @@ def main(out_dir, only=None):
     for fig in FIGURES:
         if only and fig.number not in only:
             continue
+        if fig.number == LEVEL_SHEET and not only:
+            continue  # the build draws it from the level files (tools/levelsheet)
         img = render(fig)
         kart.save_png(img, os.path.join(out_dir, "Neu%d.png" % fig.number))
     write_movies(os.path.join(out_dir, "Kirpo-Movies.txt"))

@@ -26,7 +26,11 @@ def place(ctx, x, y, scale, draw, *args):
     ctx.save()
     ctx.translate(x, y)
     ctx.scale(scale, scale)
-    draw(ctx, *args)
+    if draw is sprites.draw_block:
+        draw(ctx, *args)
+    else:
+        # the same outline the figures carry on the field
+        kart.outlined(ctx, lambda: draw(ctx, *args), 2.0)
     ctx.restore()
 
 

@@ -55,181 +55,189 @@ def limb(ctx, x0, y0, x1, y1, colour, width, outline=1.3):
     ctx.stroke()
 
 
-def hand(ctx, x, y, r=2.6):
+def hand(ctx, x, y, r=3.4):
     ellipse(ctx, x, y, r, r)
-    fill_stroke(ctx, SKIN, width=1.1)
+    fill_stroke(ctx, radial(x, y, r + 1, [(0, SKIN), (0.7, SKIN), (1, SKIN_SHADE)],
+                            fx=x - 1, fy=y - 1), width=1.3)
 
 
 def shoe(ctx, x, y, forward=0.0):
-    ellipse(ctx, x + forward, y, 4.3 + abs(forward) * 0.3, 2.6)
-    fill_stroke(ctx, SHOES, stroke="#0b0705", width=1.1)
+    ellipse(ctx, x + forward, y, 5.4 + abs(forward) * 0.4, 3.2)
+    fill_stroke(ctx, radial(x + forward - 1.5, y - 1.5, 6, [(0, "#6e4a30"), (1, SHOES)]),
+                stroke=INK, width=1.3)
 
 
+# The cook is drawn big-headed, so that his face and hat still read when a cell is 26 pixels:
+# the hat spans 32 units, the head 26, and the hands reach out to the cell's sides.
 def chef_hat(ctx, cx, band_y, tilt=0.0):
     ctx.save()
     ctx.translate(cx, band_y)
     ctx.rotate(tilt)
-    # puffy top: three overlapping puffs
-    for (x, y, r) in ((-6.5, -4.0, 5.2), (6.5, -4.0, 5.2), (0.0, -6.0, 6.2)):
+    puffs = ((-9.0, -4.8, 6.6), (9.0, -4.8, 6.6), (0.0, -6.2, 6.9))
+    for (x, y, r) in puffs:
         ellipse(ctx, x, y, r, r)
-        fill_stroke(ctx, radial(x - 1.5, y - 2, r + 2, [(0, HAT), (0.7, HAT), (1, HAT_SHADE)]),
-                    width=1.2)
-    for (x, y, r) in ((-6.5, -4.0, 4.6), (6.5, -4.0, 4.6), (0.0, -6.0, 5.6)):
-        ellipse(ctx, x, y, r, r)
-        ctx.set_source_rgba(*rgba(HAT))
+        fill_stroke(ctx, radial(x - 2, y - 2.5, r + 2, [(0, HAT), (0.65, HAT), (1, HAT_SHADE)]),
+                    width=1.5)
+    for (x, y, r) in puffs:
+        ellipse(ctx, x, y, r - 0.8, r - 0.8)
+        ctx.set_source(radial(x - 2, y - 2.5, r + 2, [(0, HAT), (0.65, HAT), (1, HAT_SHADE)]))
         ctx.fill()
-    rounded_rect(ctx, -8.5, -1.5, 17, 6, 1.5)
-    fill_stroke(ctx, linear(0, -1.5, 0, 4.5, [(0, HAT), (1, HAT_SHADE)]), width=1.2)
+    # the folds between the puffs
+    ctx.set_source_rgba(*rgba(HAT_SHADE))
+    ctx.set_line_width(1.2)
+    for x in (-4.6, 4.6):
+        ctx.move_to(x, -8.5)
+        ctx.curve_to(x * 0.9, -5.5, x * 0.9, -3.0, x, -1.0)
+    ctx.stroke()
+    rounded_rect(ctx, -12.0, -1.8, 24.0, 6.6, 2.0)
+    fill_stroke(ctx, linear(0, -1.8, 0, 4.8, [(0, HAT), (1, HAT_SHADE)]), width=1.5)
     ctx.restore()
 
 
-def cook_face_front(ctx, cx, cy, face):
-    ellipse(ctx, cx, cy, 8.5, 8.3)
-    fill_stroke(ctx, radial(cx, cy, 9.5, [(0, SKIN), (0.75, SKIN), (1, SKIN_SHADE)],
-                            fx=cx - 2, fy=cy - 3))
-    # cheeks
-    for dx in (-5.2, 5.2):
-        ellipse(ctx, cx + dx, cy + 2.5, 1.8, 1.2)
-        ctx.set_source_rgba(*rgba("#ff8a80", 0.6))
-        ctx.fill()
+def cook_eyes(ctx, xs, y, face, look=0.0):
+    ctx.set_source_rgba(*rgba(INK))
     if face == "dead":
-        ctx.set_source_rgba(*rgba(INK))
-        ctx.set_line_width(1.3)
-        for ex in (cx - 3.3, cx + 3.3):
-            ctx.move_to(ex - 1.6, cy - 2.4)
-            ctx.line_to(ex + 1.6, cy + 0.6)
-            ctx.move_to(ex + 1.6, cy - 2.4)
-            ctx.line_to(ex - 1.6, cy + 0.6)
+        ctx.set_line_width(1.8)
+        for ex in xs:
+            ctx.move_to(ex - 2.0, y - 2.2)
+            ctx.line_to(ex + 2.0, y + 1.8)
+            ctx.move_to(ex + 2.0, y - 2.2)
+            ctx.line_to(ex - 2.0, y + 1.8)
         ctx.stroke()
     elif face == "happy":
-        ctx.set_source_rgba(*rgba(INK))
-        ctx.set_line_width(1.3)
-        for ex in (cx - 3.3, cx + 3.3):
-            ctx.arc(ex, cy - 0.2, 1.7, math.pi * 1.1, math.pi * 1.9)
+        ctx.set_line_width(1.8)
+        for ex in xs:
+            ctx.arc(ex, y + 0.8, 2.2, math.pi * 1.1, math.pi * 1.9)
             ctx.new_sub_path()
         ctx.stroke()
     else:
-        for ex in (cx - 3.3, cx + 3.3):
-            ellipse(ctx, ex, cy - 1.0, 1.2, 1.7)
+        # plain dark ovals with a glint: an eye white would blur away at 26 pixels
+        for ex in xs:
+            ellipse(ctx, ex + look, y, 2.0, 2.7)
             ctx.set_source_rgba(*rgba(INK))
             ctx.fill()
-            ellipse(ctx, ex + 0.4, cy - 1.6, 0.45, 0.45)
+            ellipse(ctx, ex + look + 0.6, y - 0.9, 0.8, 0.8)
             ctx.set_source_rgba(1, 1, 1, 1)
             ctx.fill()
-    # nose and moustache
-    ellipse(ctx, cx, cy + 1.7, 1.7, 1.5)
-    fill_stroke(ctx, SKIN_SHADE, width=0.9)
-    ctx.move_to(cx, cy + 3.3)
-    ctx.curve_to(cx - 2.5, cy + 2.2, cx - 5.5, cy + 3.0, cx - 6.2, cy + 5.0)
-    ctx.curve_to(cx - 4.0, cy + 5.6, cx - 1.5, cy + 5.0, cx, cy + 4.4)
-    ctx.curve_to(cx + 1.5, cy + 5.0, cx + 4.0, cy + 5.6, cx + 6.2, cy + 5.0)
-    ctx.curve_to(cx + 5.5, cy + 3.0, cx + 2.5, cy + 2.2, cx, cy + 3.3)
+
+
+def moustache(ctx, cx, y, half):
+    ctx.move_to(cx, y)
+    ctx.curve_to(cx - half * 0.4, y - 1.6, cx - half * 0.9, y - 0.8, cx - half, y + 1.8)
+    ctx.curve_to(cx - half * 0.6, y + 2.8, cx - half * 0.25, y + 2.2, cx, y + 1.4)
+    ctx.curve_to(cx + half * 0.25, y + 2.2, cx + half * 0.6, y + 2.8, cx + half, y + 1.8)
+    ctx.curve_to(cx + half * 0.9, y - 0.8, cx + half * 0.4, y - 1.6, cx, y)
     ctx.close_path()
-    fill_stroke(ctx, MOUSTACHE, width=0.8)
+    fill_stroke(ctx, MOUSTACHE, width=1.0)
+
+
+def cook_face_front(ctx, cx, cy, face):
+    ellipse(ctx, cx, cy, 12.5, 10.5)
+    fill_stroke(ctx, radial(cx, cy, 13.5, [(0, SKIN), (0.7, SKIN), (1, SKIN_SHADE)],
+                            fx=cx - 3, fy=cy - 4), width=1.6)
+    for dx in (-12.3, 12.3):  # ears
+        ellipse(ctx, cx + dx, cy + 1.0, 2.2, 3.0)
+        fill_stroke(ctx, SKIN_SHADE, width=1.1)
+    for dx in (-7.6, 7.6):  # cheeks
+        ellipse(ctx, cx + dx, cy + 3.6, 2.4, 1.6)
+        ctx.set_source_rgba(*rgba("#ff8a80", 0.65))
+        ctx.fill()
+    cook_eyes(ctx, (cx - 4.4, cx + 4.4), cy - 1.6, face)
+    ellipse(ctx, cx, cy + 2.4, 2.4, 2.1)  # nose
+    fill_stroke(ctx, radial(cx - 0.6, cy + 1.8, 3, [(0, "#ffd9b0"), (1, SKIN_SHADE)]), width=1.0)
+    moustache(ctx, cx, cy + 4.4, 8.0)
     if face == "happy":
-        ctx.arc(cx, cy + 5.6, 2.4, 0.15 * math.pi, 0.85 * math.pi)
+        ctx.arc(cx, cy + 6.6, 2.8, 0.1 * math.pi, 0.9 * math.pi)
         ctx.close_path()
-        fill_stroke(ctx, "#a01c24", width=0.9)
+        fill_stroke(ctx, "#a01c24", width=1.0)
 
 
 def cook_body_front(ctx, top):
-    rounded_rect(ctx, 15.5, top, 21, 15, 5)
-    fill_stroke(ctx, linear(15, top, 37, top + 15, [(0, JACKET), (0.6, JACKET), (1, JACKET_SHADE)]))
-    for x in (23.0, 29.0):
+    rounded_rect(ctx, 13.0, top, 26.0, 14.5, 6)
+    fill_stroke(ctx, linear(13, top, 39, top + 14.5, [(0, JACKET), (0.55, JACKET), (1, JACKET_SHADE)]),
+                width=1.5)
+    for x in (22.5, 29.5):
         for y in (top + 6.5, top + 10.5):
-            ellipse(ctx, x, y, 0.9, 0.9)
+            ellipse(ctx, x, y, 1.1, 1.1)
             ctx.set_source_rgba(*rgba("#7d8aa5"))
             ctx.fill()
-    polygon(ctx, [(21.0, top + 0.2), (31.0, top + 0.2), (26.0, top + 5.8)])
-    fill_stroke(ctx, SCARF, width=1.0)
+    polygon(ctx, [(19.5, top + 0.2), (32.5, top + 0.2), (26.0, top + 6.0)])
+    fill_stroke(ctx, SCARF, width=1.1)
 
 
-def cook_front(ctx, legs="stand", arms="down", face="normal", dy=0.0):
+def cook_front(ctx, legs="stand", arms="down", face="normal"):
     """The cook seen from the front. legs: stand/left/right; arms: down/up/swingL/swingR."""
-    ctx.save()
-    ctx.translate(0, dy)
-    body_top = 28.0
-    # legs
+    body_top = 31.5
     lift = {"stand": (0, 0), "left": (-3.0, 0.0), "right": (0.0, -3.0)}[legs]
-    for x, up in ((22.3, lift[0]), (29.7, lift[1])):
-        limb(ctx, x, 40.5, x, 46.5 + up, TROUSERS, 5.6)
-        shoe(ctx, x, 48.8 + up)
-    # arms behind the body outline
-    shoulder_y = body_top + 3.0
+    for x, up in ((20.5, lift[0]), (31.5, lift[1])):
+        limb(ctx, x, 44.0, x, 47.0 + up, TROUSERS, 6.4)
+        shoe(ctx, x + (-1.2 if x < 26 else 1.2), 48.6 + up)
+    shoulder_y = body_top + 3.5
     arm_targets = {
-        "down": ((12.5, 40.5), (39.5, 40.5)),
-        "up": ((9.5, 14.0), (42.5, 14.0)),
-        "swingL": ((11.0, 37.5), (40.5, 42.0)),
-        "swingR": ((11.5, 42.0), (41.0, 37.5)),
+        "down": ((5.8, 42.0), (46.2, 42.0)),
+        # kept off the corners: the victory hop turns the figure 15 degrees inside its box
+        "up": ((8.5, 12.5), (43.5, 12.5)),
+        "swingL": ((5.6, 37.0), (45.6, 44.5)),
+        "swingR": ((6.4, 44.5), (46.4, 37.0)),
     }[arms]
-    for (sx, (hx, hy)) in ((17.0, arm_targets[0]), (35.0, arm_targets[1])):
-        limb(ctx, sx, shoulder_y, hx, hy, JACKET, 5.0)
+    for (sx, (hx, hy)) in ((16.0, arm_targets[0]), (36.0, arm_targets[1])):
+        limb(ctx, sx, shoulder_y, hx, hy, JACKET, 5.6, outline=1.5)
     cook_body_front(ctx, body_top)
     for (hx, hy) in arm_targets:
         hand(ctx, hx, hy)
-    cook_face_front(ctx, 26.0, 21.5, face)
-    chef_hat(ctx, 26.0, 12.0, tilt=-0.25 if face == "dead" else 0.0)
-    ctx.restore()
+    cook_face_front(ctx, 26.0, 22.5, face)
+    chef_hat(ctx, 26.0, 13.0, tilt=-0.22 if face == "dead" else 0.0)
 
 
 def cook_side(ctx, phase):
     """The cook walking right; phase 0 = stride, 1 = legs passing."""
-    bob = 0.0 if phase == 0 else -0.8
-    ctx.save()
-    ctx.translate(0, bob)
     # back arm (behind body)
-    if phase == 0:
-        limb(ctx, 27, 31, 33.5, 38.5, JACKET_SHADE, 4.6)
-        hand(ctx, 34.0, 39.0)
+    back = (7.0, 40.5) if phase == 0 else (10.5, 43.0)
+    limb(ctx, 22.0, 35.0, back[0], back[1], JACKET_SHADE, 5.2, outline=1.5)
+    hand(ctx, back[0], back[1])
     # legs
     if phase == 0:
-        legs = [((24.0, 41.0), (17.5, 47.5)), ((28.0, 41.0), (34.5, 47.5))]
+        legs = [((22.5, 43.5), (15.5, 47.0)), ((28.5, 43.5), (35.0, 47.0))]
     else:
-        legs = [((25.0, 41.0), (24.0, 47.8)), ((27.5, 41.0), (28.5, 47.3))]
+        legs = [((24.0, 43.5), (22.5, 47.2)), ((27.5, 43.5), (29.5, 46.8))]
     for (x0, y0), (x1, y1) in legs:
-        limb(ctx, x0, y0, x1, y1, TROUSERS, 5.6)
-        shoe(ctx, x1 + 1.2, y1 + 2.0 - bob, forward=1.2)
+        limb(ctx, x0, y0, x1, y1, TROUSERS, 6.4)
+        shoe(ctx, x1 + 1.5, 48.6, forward=1.5)
     # body
-    rounded_rect(ctx, 17.5, 28.0, 18.5, 15.0, 5)
-    fill_stroke(ctx, linear(17, 28, 36, 43, [(0, JACKET), (0.65, JACKET), (1, JACKET_SHADE)]))
-    for y in (34.5, 38.5):
-        ellipse(ctx, 31.5, y, 0.9, 0.9)
+    rounded_rect(ctx, 14.5, 31.5, 23.0, 14.0, 6)
+    fill_stroke(ctx, linear(14, 31, 37, 45, [(0, JACKET), (0.6, JACKET), (1, JACKET_SHADE)]),
+                width=1.5)
+    for y in (38.0, 42.0):
+        ellipse(ctx, 33.0, y, 1.1, 1.1)
         ctx.set_source_rgba(*rgba("#7d8aa5"))
         ctx.fill()
-    polygon(ctx, [(27.0, 28.2), (35.5, 28.2), (33.5, 34.0)])
-    fill_stroke(ctx, SCARF, width=1.0)
-    # front arm
-    if phase == 0:
-        limb(ctx, 24, 31, 18.5, 38.5, JACKET, 5.0)
-        hand(ctx, 18.0, 39.2)
-    else:
-        limb(ctx, 25.5, 31, 26.5, 39.5, JACKET, 5.0)
-        hand(ctx, 26.8, 40.2)
-    # head in profile
-    cx, cy = 25.5, 21.0
-    ellipse(ctx, cx, cy, 8.3, 8.3)
-    fill_stroke(ctx, radial(cx, cy, 9.5, [(0, SKIN), (0.75, SKIN), (1, SKIN_SHADE)],
-                            fx=cx + 1, fy=cy - 3))
-    ellipse(ctx, 21.0, 22.0, 1.8, 2.4)  # ear
-    fill_stroke(ctx, SKIN_SHADE, width=0.9)
-    ellipse(ctx, 33.6, 22.2, 2.4, 2.0)  # nose
-    fill_stroke(ctx, SKIN, width=1.0)
-    ellipse(ctx, 29.3, 19.6, 1.15, 1.7)
-    ctx.set_source_rgba(*rgba(INK))
-    ctx.fill()
-    ellipse(ctx, 29.7, 19.0, 0.45, 0.45)
-    ctx.set_source_rgba(1, 1, 1, 1)
-    ctx.fill()
-    ctx.move_to(33.5, 24.2)
-    ctx.curve_to(31.5, 23.8, 28.5, 24.5, 27.8, 26.5)
-    ctx.curve_to(30.0, 27.0, 33.0, 26.6, 35.0, 25.6)
+    polygon(ctx, [(26.0, 31.7), (37.0, 31.7), (34.0, 37.5)])
+    fill_stroke(ctx, SCARF, width=1.1)
+    # front arm, reaching ahead as he marches
+    front = (45.0, 42.0) if phase == 0 else (43.0, 44.0)
+    limb(ctx, 28.0, 35.0, front[0], front[1], JACKET, 5.6, outline=1.5)
+    hand(ctx, front[0], front[1])
+    # head in profile, looking the way he walks
+    cx, cy = 25.0, 22.0
+    ellipse(ctx, 14.0, 23.0, 2.2, 3.0)  # ear
+    fill_stroke(ctx, SKIN_SHADE, width=1.1)
+    ellipse(ctx, cx, cy, 12.2, 10.4)
+    fill_stroke(ctx, radial(cx, cy, 13.5, [(0, SKIN), (0.7, SKIN), (1, SKIN_SHADE)],
+                            fx=cx + 2, fy=cy - 4), width=1.6)
+    ellipse(ctx, 15.8, 23.2, 2.0, 2.7)  # ear on the face's side
+    fill_stroke(ctx, SKIN_SHADE, width=1.0)
+    ellipse(ctx, 37.4, 24.2, 3.0, 2.5)  # nose
+    fill_stroke(ctx, radial(36.6, 23.4, 3.5, [(0, "#ffd9b0"), (1, SKIN_SHADE)]), width=1.1)
+    cook_eyes(ctx, (31.0,), 20.0, "normal", look=0.5)
+    ctx.move_to(37.0, 26.6)
+    ctx.curve_to(34.5, 25.6, 30.0, 26.2, 29.0, 29.0)
+    ctx.curve_to(31.5, 29.8, 35.5, 29.2, 38.5, 27.8)
     ctx.close_path()
-    fill_stroke(ctx, MOUSTACHE, width=0.8)
-    ellipse(ctx, 31.0, 23.3, 1.7, 1.0)
-    ctx.set_source_rgba(*rgba("#ff8a80", 0.55))
+    fill_stroke(ctx, MOUSTACHE, width=1.0)
+    ellipse(ctx, 31.8, 25.4, 2.2, 1.4)
+    ctx.set_source_rgba(*rgba("#ff8a80", 0.6))
     ctx.fill()
-    chef_hat(ctx, 24.5, 12.0, tilt=-0.12)
-    ctx.restore()
+    chef_hat(ctx, 23.5, 13.0, tilt=-0.1)
 
 
 def draw_cook(ctx, pose):
@@ -253,28 +261,28 @@ def draw_cook(ctx, pose):
 def draw_fallen_cook(ctx):
     """52 x 65: the caught cook with a halo and little wings, floating away."""
     ctx.save()
-    ctx.translate(0, 12.0)
+    ctx.translate(0, 12.5)
     for side in (-1, 1):
         ctx.save()
-        ctx.translate(26 + side * 12, 31)
+        ctx.translate(26 + side * 13, 36)
         ctx.scale(side, 1)
         ctx.move_to(0, 0)
-        ctx.curve_to(6, -9, 13, -9, 14, -3)
-        ctx.curve_to(11, -2, 12, 2, 9, 3)
-        ctx.curve_to(8, 6, 4, 6, 0, 4)
+        ctx.curve_to(5, -9, 11, -10, 12.5, -4)
+        ctx.curve_to(10, -2, 11, 2, 8, 3)
+        ctx.curve_to(7, 6, 4, 6, 0, 4)
         ctx.close_path()
-        fill_stroke(ctx, linear(0, -8, 0, 6, [(0, "#ffffff"), (1, "#bcd6ff")]), width=1.1)
+        fill_stroke(ctx, linear(0, -8, 0, 6, [(0, "#ffffff"), (1, "#bcd6ff")]), width=1.3)
         ctx.restore()
     cook_front(ctx, arms="up", face="dead")
     ctx.restore()
     # halo
-    ellipse(ctx, 26, 6.0, 10.5, 3.4)
+    ellipse(ctx, 26, 5.0, 11.5, 3.2)
     ctx.set_source_rgba(*rgba(INK))
-    ctx.set_line_width(3.6)
+    ctx.set_line_width(4.0)
     ctx.stroke()
-    ellipse(ctx, 26, 6.0, 10.5, 3.4)
+    ellipse(ctx, 26, 5.0, 11.5, 3.2)
     ctx.set_source_rgba(*rgba("#ffd84a"))
-    ctx.set_line_width(2.0)
+    ctx.set_line_width(2.2)
     ctx.stroke()
 
 
@@ -302,7 +310,8 @@ def kmonster_body(ctx, phase=0, face="open", squash=(1.0, 1.0), slump=0.0):
     """The patrolling monster facing right: a purple one-eyed beast with horns.
 
     face: open, shock, x, drowsy, closed. squash scales about the bottom centre."""
-    sx, sy = squash
+    # drawn a little larger than its sketch, so that it fills most of its cell
+    sx, sy = squash[0] * 1.09, squash[1] * 1.04
     ctx.save()
     ctx.translate(26, 50)
     ctx.scale(sx, sy)
@@ -649,8 +658,8 @@ def draw_ball(ctx, colour):
         stops = [(0, "#d6f1ff"), (0.25, "#62b8ff"), (0.7, "#1f5fd6"), (1, "#0a2464")]
     else:
         stops = [(0, "#ffe0d6"), (0.25, "#ff6b57"), (0.7, "#d4161b"), (1, "#5e0707")]
-    ellipse(ctx, 26, 26, 24.2, 24.2)
-    fill_stroke(ctx, radial(26, 26, 25, stops, fx=18, fy=16), width=1.8)
+    ellipse(ctx, 26, 26, 25.0, 25.0)
+    fill_stroke(ctx, radial(26, 26, 25.5, stops, fx=18, fy=16), width=2.0)
     if colour == "blue":
         # the blue ball carries the door's star: it is the key of the level
         star_path(ctx, 26, 27.5, 10.5, 4.6)
@@ -659,7 +668,7 @@ def draw_ball(ctx, colour):
     else:
         # a band marks the red ball as the breakable one
         ctx.save()
-        ellipse(ctx, 26, 26, 24.2, 24.2)
+        ellipse(ctx, 26, 26, 25.0, 25.0)
         ctx.clip()
         ctx.move_to(2, 31)
         ctx.curve_to(16, 36, 36, 36, 50, 31)
@@ -682,18 +691,18 @@ def draw_ball(ctx, colour):
 
 def draw_door(ctx):
     """The goal: an arched gateway in a gold frame with the blue ball's star."""
-    ctx.move_to(2, 51)
-    ctx.line_to(2, 20)
-    ctx.curve_to(2, 6, 14, 1.5, 26, 1.5)
-    ctx.curve_to(38, 1.5, 50, 6, 50, 20)
-    ctx.line_to(50, 51)
+    ctx.move_to(1.2, 51)
+    ctx.line_to(1.2, 19)
+    ctx.curve_to(1.2, 5, 13, 1.0, 26, 1.0)
+    ctx.curve_to(39, 1.0, 50.8, 5, 50.8, 19)
+    ctx.line_to(50.8, 51)
     ctx.close_path()
     fill_stroke(ctx, linear(0, 0, 52, 52, [(0, "#fff0a0"), (0.5, "#f2b705"), (1, "#9a6400")]),
                 width=1.6)
     ctx.move_to(8, 51)
-    ctx.line_to(8, 21)
-    ctx.curve_to(8, 11, 16, 7.5, 26, 7.5)
-    ctx.curve_to(36, 7.5, 44, 11, 44, 21)
+    ctx.line_to(8, 20)
+    ctx.curve_to(8, 10, 16, 7.0, 26, 7.0)
+    ctx.curve_to(36, 7.0, 44, 10, 44, 20)
     ctx.line_to(44, 51)
     ctx.close_path()
     fill_stroke(ctx, radial(26, 30, 28, [(0, "#5fb6ff"), (0.45, "#1f4fb8"), (1, "#071a4d")]),
@@ -713,42 +722,34 @@ def draw_door(ctx):
             ellipse(ctx, x, y, 1.1, 1.1)
             ctx.set_source_rgba(*rgba("#6b4300"))
             ctx.fill()
-    rounded_rect(ctx, 0.8, 46.5, 50.4, 5.0, 1.5)
+    rounded_rect(ctx, 0.8, 46.2, 50.4, 5.0, 1.5)
     fill_stroke(ctx, linear(0, 46, 0, 52, [(0, "#ffe27a"), (1, "#a86e00")]), width=1.1)
 
 
 def draw_mushroom(ctx):
+    """Drawn on a 52-unit cell and shown at a quarter of that area: one bold cap with three
+    big spots on a short stem, so that it still reads as a mushroom at 13 pixels."""
     # stem
-    ctx.move_to(19.0, 27.0)
-    ctx.curve_to(18.0, 36.0, 16.0, 44.0, 18.5, 48.0)
-    ctx.curve_to(22.0, 50.5, 30.0, 50.5, 33.5, 48.0)
-    ctx.curve_to(36.0, 44.0, 34.0, 36.0, 33.0, 27.0)
+    ctx.move_to(17.5, 28.0)
+    ctx.curve_to(16.5, 37.0, 15.0, 44.0, 17.5, 48.0)
+    ctx.curve_to(21.0, 51.0, 31.0, 51.0, 34.5, 48.0)
+    ctx.curve_to(37.0, 44.0, 35.5, 37.0, 34.5, 28.0)
     ctx.close_path()
-    fill_stroke(ctx, linear(16, 0, 36, 0, [(0, "#fffaf0"), (0.6, "#f3e6c8"), (1, "#cdb98c")]),
-                width=1.5)
-    for x in (23.0, 29.0):
-        ellipse(ctx, x, 38.0, 1.3, 2.0)
-        ctx.set_source_rgba(*rgba(INK))
-        ctx.fill()
-    ctx.arc(26.0, 41.0, 2.4, 0.2 * math.pi, 0.8 * math.pi)
-    ctx.set_source_rgba(*rgba(INK))
-    ctx.set_line_width(1.1)
-    ctx.stroke()
+    fill_stroke(ctx, linear(15, 0, 37, 0, [(0, "#fffaf0"), (0.55, "#f3e6c8"), (1, "#c9b282")]),
+                width=2.6)
     # cap
-    ctx.move_to(3.5, 27.5)
-    ctx.curve_to(3.0, 12.0, 14.0, 3.5, 26.0, 3.5)
-    ctx.curve_to(38.0, 3.5, 49.0, 12.0, 48.5, 27.5)
-    ctx.curve_to(40.0, 31.0, 12.0, 31.0, 3.5, 27.5)
+    ctx.move_to(1.8, 29.0)
+    ctx.curve_to(1.0, 11.0, 13.0, 1.8, 26.0, 1.8)
+    ctx.curve_to(39.0, 1.8, 51.0, 11.0, 50.2, 29.0)
+    ctx.curve_to(40.0, 34.5, 12.0, 34.5, 1.8, 29.0)
     ctx.close_path()
-    fill_stroke(ctx, radial(26, 18, 26, [(0, "#ff7a6b"), (0.6, "#e0271f"), (1, "#8c0f12")],
-                            fx=19, fy=9), width=1.6)
-    for (x, y, rx, ry) in ((26.0, 10.0, 4.2, 3.2), (14.0, 16.0, 3.4, 3.0), (38.0, 16.0, 3.4, 3.0),
-                           (20.0, 23.5, 2.6, 2.0), (33.0, 23.5, 2.6, 2.0), (8.5, 24.0, 1.7, 1.8),
-                           (43.5, 24.0, 1.7, 1.8)):
+    fill_stroke(ctx, radial(26, 20, 28, [(0, "#ff7a6b"), (0.55, "#e0271f"), (1, "#8c0f12")],
+                            fx=18, fy=9), width=2.6)
+    for (x, y, rx, ry) in ((26.0, 10.5, 6.2, 4.6), (11.5, 21.0, 4.6, 4.4), (40.5, 21.0, 4.6, 4.4)):
         ellipse(ctx, x, y, rx, ry)
-        fill_stroke(ctx, "#fffdf4", stroke="#b3362f", width=0.7)
-    ellipse(ctx, 17.0, 9.0, 4.0, 2.0)
-    ctx.set_source_rgba(1, 1, 1, 0.45)
+        fill_stroke(ctx, "#fffdf4", stroke="#8c0f12", width=1.0)
+    ellipse(ctx, 16.0, 9.0, 4.0, 2.2)
+    ctx.set_source_rgba(1, 1, 1, 0.5)
     ctx.fill()
 
 

@@ -1,4 +1,4 @@
-#include "game/Replay.h"
+#include "shell/Replay.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "game/RulesFixture.h"
+#include "platform/Host.h"
 
 namespace kirpo {
 namespace {
@@ -65,7 +66,7 @@ struct ReplayTest : ::testing::Test {
   void SetUp() override { test::WriteRuleFigures(dir); }
 
   ReplayResult Play(const std::vector<std::string>& level, int difficulty, const std::string& script,
-                    bool play_through = false) {
+                    bool play_through = false, Host* drawn_on = nullptr) {
     dir.Write("generatedfigures_3.txt", test::LevelText(level));
     ReplayScript s;
     std::string error;
@@ -75,6 +76,8 @@ struct ReplayTest : ::testing::Test {
     o.level = 3;
     o.difficulty = difficulty;
     o.play_through = play_through;
+    o.host = drawn_on;
+    o.draw = drawn_on != nullptr;
     return RunReplay(o, s);
   }
 };
@@ -134,14 +137,14 @@ TEST_F(ReplayTest, FixtureLevelsPlayToTheirOutcomes) {
   };
   const Case cases[] = {
       // Won in the frame the ball lands; the count of the time bonus has begun in it.
-      {"push the ball onto the door", &kPushToDoor, 0, "150 -\n400 R\n", ReplayOutcome::Won, "", 230, 8990,
-       "7c70619fc83729a4"},
+      {"push the ball onto the door", &kPushToDoor, 0, "150 -\n400 R\n", ReplayOutcome::Won, "", 190, 8980,
+       "e337280f58354327"},
       // The kmonster turns once at random on its way, so it comes late.
-      {"wait for the monster", &kMonsterComes, 1, "600 -\n", ReplayOutcome::Lost, "Killed by enemy", 515, 9900,
-       "92a3de13acd01497"},
-      // 1000 ticks of 500 ms, 32000 frames, after the walk-in of 191 frames.
-      {"out of time", &kEmptyRoom, 0, "33000 -\n", ReplayOutcome::Lost, "Out of time", 32191, 0,
-       "9b15fece786e11ef"},
+      {"wait for the monster", &kMonsterComes, 1, "600 -\n", ReplayOutcome::Lost, "Killed by enemy", 437, 9900,
+       "1bb0cb78eaed3091"},
+      // 1000 ticks of 500 ms, 32000 frames, after the walk-in of 113 frames.
+      {"out of time", &kEmptyRoom, 0, "33000 -\n", ReplayOutcome::Lost, "Out of time", 32113, 0,
+       "07c696e297ba9de7"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -177,12 +180,71 @@ TEST_F(ReplayTest, TheSameScriptGivesTheSameDigestAndAnyChangeADifferentOne) {
   }
 }
 
+// The replay is the window's own frame loop: periodic callbacks run at their own intervals, not
+// once a frame, and frames start when the picture begins to fade in, half a second after start-up.
+TEST_F(ReplayTest, PeriodicCallbacksRunAtTheirOwnIntervalsAsInTheWindow) {
+  dir.Write("generatedfigures_3.txt", test::LevelText(kEmptyRoom));
+  ReplayScript s;
+  ASSERT_TRUE(ParseReplayScript("200 -\n", s));
+  int calls = 0;
+  int64_t at_frame_64 = -1, released_at = 0;
+  ReplayOptions o;
+  o.data_dir = dir.Path();
+  o.level = 3;
+  o.on_start = [&calls](Game& g) { g.timers.AddHiTimer(99, false, nullptr, [&calls](int32_t*) { ++calls; }, 10); };
+  o.after_frame = [&](Game& g, int64_t frame) {
+    if (frame == 64) {
+      at_frame_64 = GameTicks();
+      EXPECT_EQ(calls, 150);  // every 10 ms up to 1500 ms, not 64 times
+    }
+    if (!released_at && g.st.FreeRunnerPhase == -1) released_at = g.st.RunnerReleasedAt;
+    return true;
+  };
+  const ReplayResult r = RunReplay(o, s);
+  ASSERT_FALSE(r.failed) << r.error;
+  EXPECT_EQ(at_frame_64, 500 + 1000);
+  // The walk-in of the reserve runner, as the window measures it.
+  EXPECT_EQ(released_at, 2256);
+}
+
+// Drawing is skipped in a replay only because it changes nothing the game goes on from: the same
+// script drawn frame by frame on a real (offscreen) picture ends in the same state.
+TEST_F(ReplayTest, DrawingEveryFrameEndsInTheSameDigest) {
+  const std::string script = "200 -\n60 R\n30 F\n100 -\n40 L\ntap 900 400\n200 -\n";
+  const ReplayResult skipped = Play(kBusy, 2, script, true);
+  std::unique_ptr<Host> picture = CreateOffscreenHost(960, 600);
+  ASSERT_TRUE(picture);
+  const ReplayResult drawn = Play(kBusy, 2, script, true, picture.get());
+  ASSERT_FALSE(drawn.failed) << drawn.error;
+  EXPECT_EQ(drawn.frames, skipped.frames);
+  EXPECT_EQ(Hex(drawn.digest), Hex(skipped.digest));
+}
+
 TEST_F(ReplayTest, PlayingThroughALossRetriesTheLevel) {
   const ReplayResult r = Play(kMonsterComes, 1, "900 -\n", true);
   ASSERT_FALSE(r.failed) << r.error;
   EXPECT_EQ(r.frames, 900);
   EXPECT_EQ(r.runner, 3);  // one reserve runner spent, and the retry under way
   EXPECT_EQ(r.outcome, ReplayOutcome::Running);
+}
+
+// An error inside the frame ends the program with its code; a replay ends there too, and its report
+// says so, so a pinned replay can never pass through it.
+TEST_F(ReplayTest, AnErrorInTheFrameEndsTheReplayWithItsCode) {
+  dir.Write("generatedfigures_3.txt", test::LevelText(kPushToDoor));
+  ReplayScript s;
+  ASSERT_TRUE(ParseReplayScript("150 -\n400 R\n", s));
+  ReplayOptions o;
+  o.data_dir = dir.Path();
+  o.level = 3;
+  o.on_start = [](Game& g) {
+    g.RunnerStepHook = [](Game&, TSprite&, bool) { throw std::runtime_error("broken rule"); };
+  };
+  const ReplayResult r = RunReplay(o, s);
+  EXPECT_TRUE(r.failed);
+  EXPECT_EQ(r.error_code, ExitFrame);
+  EXPECT_LT(r.frames, s.TotalFrames());  // it stopped where the error came
+  EXPECT_EQ(ReplayReport(r).substr(0, 23), "outcome: error 33 (Idle");
 }
 
 TEST_F(ReplayTest, AMissingLevelEndsTheReplayWithTheGamesError) {

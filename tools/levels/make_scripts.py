@@ -276,15 +276,57 @@ def lose_cases(n, rows, res):
     return cases
 
 
+def repin(tool, levels, difficulties):
+    """Pins every existing script again after a change of the replay's timing or of a rule; a
+    winning script that no longer wins is searched for anew, a losing one that no longer loses
+    is dropped."""
+    for n in levels:
+        folder = os.path.join(ROOT, "tests", "levels", "replays", str(n))
+        names = sorted(f[:-4] for f in os.listdir(folder) if f.endswith(".txt")) \
+            if os.path.isdir(folder) else []
+        for difficulty in difficulties:
+            if difficulty + "-win" not in names:
+                names.append(difficulty + "-win")
+        search = []
+        for name in names:
+            difficulty = name.split("-")[0]
+            if difficulty not in difficulties:
+                continue
+            path = os.path.join(folder, name + ".txt")
+            text = open(path).read() if os.path.exists(path) else ""
+            out, rep = replay(tool, n, difficulty, text) if text else ("", {})
+            want = "won" if name.endswith("-win") else "lost"
+            if rep.get("outcome", "").startswith(want):
+                with open(os.path.join(folder, name + ".pin"), "w") as f:
+                    f.write(out)
+                print("level %2d %-16s: %s in %s frames" % (n, name, rep["outcome"], rep["frames"]),
+                      flush=True)
+            elif want == "won":
+                search += ["--difficulty", difficulty]
+            else:
+                os.unlink(path)
+                os.unlink(os.path.join(folder, name + ".pin"))
+                print("level %2d %-16s: no longer loses, dropped" % (n, name), flush=True)
+        if search:
+            subprocess.run([sys.executable, sys.argv[0], tool, str(n), "--no-lose"] + search,
+                           check=False)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("tool")
     ap.add_argument("levels", nargs="*", type=int)
     ap.add_argument("--difficulty", choices=DIFFICULTIES, action="append")
     ap.add_argument("--no-lose", action="store_true")
+    ap.add_argument("--repin", action="store_true",
+                    help="replay the scripts there are and pin them again; search anew only for "
+                         "those that no longer end as they should")
     args = ap.parse_args()
     tool = os.path.abspath(args.tool)
     failed = []
+    if args.repin:
+        repin(tool, args.levels or sorted(LEVELS), args.difficulty or DIFFICULTIES)
+        return
     for n in args.levels or sorted(LEVELS):
         rows = LEVELS[n]
         res = solve(rows, explore=n in DEAD_END_CASES)

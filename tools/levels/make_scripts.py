@@ -59,9 +59,10 @@ def plan_steps(plan):
     return [Step(d, kind, fall) for (d, kind), fall in zip(plan.moves, plan.falls)]
 
 
-def script_lines(steps, tail=FINISH_FRAMES):
-    """Held keys per step; returns the lines and the first frame of every step."""
-    lines = [(WALK_IN_FRAMES, "-")]
+def script_lines(steps, tail=FINISH_FRAMES, shift=0):
+    """Held keys per step; returns the lines and the first frame of every step. shift moves the
+    whole script by frames (the robustness check)."""
+    lines = [(WALK_IN_FRAMES + shift, "-")]
     starts = []
     frame = WALK_IN_FRAMES
     for s in steps:
@@ -204,8 +205,11 @@ def search_win(tool, n, difficulty, rows, plan):
             text = script_text([], lines)
             tries += 1
             out, rep = replay(tool, n, difficulty, text)
-            if rep.get("outcome") == "won":
+            if rep.get("outcome") == "won" and robust(tool, n, difficulty, steps):
                 return lines, out
+            if rep.get("outcome") == "won":
+                steps[0].wait += CELL_FRAMES  # won only by a frame's luck: shift the whole plan
+                continue
             if not rep.get("outcome", "").startswith("lost"):
                 break  # the plan itself does not work in the real game: no wait will mend it
             frame = int(rep["frames"])
@@ -216,6 +220,19 @@ def search_win(tool, n, difficulty, rows, plan):
                 break
             tries += 1
     return None
+
+
+def robust(tool, n, difficulty, steps):
+    """A winning script must not hang on one frame's timing: played through in one game a level
+    starts inside a frame, so it has to win one frame earlier and later as well."""
+    if difficulty == "easy":
+        return True
+    for shift in (-1, 1):
+        lines, _ = script_lines(steps, shift=shift)
+        _, rep = replay(tool, n, difficulty, script_text([], lines))
+        if rep.get("outcome") != "won":
+            return False
+    return True
 
 
 def improve(tool, n, difficulty, steps, at, lost_frame):
@@ -276,6 +293,18 @@ def lose_cases(n, rows, res):
     return cases
 
 
+def shift_script(text, shift):
+    """The script with its first wait (the walk-in) longer or shorter by frames."""
+    out, done = [], False
+    for line in text.splitlines():
+        parts = line.split()
+        if not done and len(parts) == 2 and parts[0].isdigit():
+            line = "%d %s" % (int(parts[0]) + shift, parts[1])
+            done = True
+        out.append(line)
+    return "\n".join(out) + "\n"
+
+
 def repin(tool, levels, difficulties):
     """Pins every existing script again after a change of the replay's timing or of a rule; a
     winning script that no longer wins is searched for anew, a losing one that no longer loses
@@ -296,6 +325,11 @@ def repin(tool, levels, difficulties):
             text = open(path).read() if os.path.exists(path) else ""
             out, rep = replay(tool, n, difficulty, text) if text else ("", {})
             want = "won" if name.endswith("-win") else "lost"
+            if want == "won" and difficulty != "easy" and rep.get("outcome") == "won":
+                for shift in (-1, 1):
+                    shifted = shift_script(text, shift)
+                    if replay(tool, n, difficulty, shifted)[1].get("outcome") != "won":
+                        rep = {"outcome": "fragile"}
             if rep.get("outcome", "").startswith(want):
                 with open(os.path.join(folder, name + ".pin"), "w") as f:
                     f.write(out)

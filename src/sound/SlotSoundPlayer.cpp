@@ -94,7 +94,9 @@ void SlotSoundPlayer::StopMusik(TSprite* sprite) {
   for (Slot& s : slots_) {
     std::lock_guard<std::mutex> lock(s.lock);
     if (!sprite) {
-      s.status = StopRequested;
+      // A free slot has nothing to stop; marking it would refuse a play request made right after
+      // the stop (the game-over sound after the demo's start) until the worker's next pass.
+      if (s.status != Free) s.status = StopRequested;
     } else if (s.request_id == sprite->WMPrecordIndex) {
       s.status = StopRequested;
       sprite->WMPrecordIndex = 0;

@@ -167,6 +167,16 @@ TEST_F(SoundPlayerTest, AStreamDoesNotMistakeALaterStreamOnItsChannelForItself) 
   EXPECT_LT(mixer->ChannelGetPosition(second), 0);
 }
 
+TEST_F(SoundPlayerTest, ASoundAskedForRightAfterStoppingAllIsKept) {
+  ASSERT_TRUE(player->StartSound());
+  player->SetSoundOn(true);
+  player->StopSound();  // no worker: nothing can free a slot between the two calls
+  player->SetSoundOn(true);
+  player->StopMusik(nullptr);
+  player->PlayMusik(nullptr, "gameover.wav");
+  EXPECT_EQ(Busy(), 1);
+}
+
 TEST_F(SoundPlayerTest, AMissingSoundFileLeavesSoundOff) {
   fs::remove(dir.File("killball.wav"));
   EXPECT_FALSE(player->StartSound());

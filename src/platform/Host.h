@@ -10,11 +10,17 @@
 namespace kirpo {
 
 struct InputEvent {
-  enum class Type { Quit, KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Resized };
+  enum class Type { Quit, KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Resized, FocusLost, ToggleFullScreen };
   Type type = Type::Quit;
   int vk = 0;           // virtual-key code for key events
   float x = 0, y = 0;   // canvas pixels for mouse and touch events
   int button = 1;       // 1 left, 2 middle, 3 right
+};
+
+// Where the window stands when it is not full screen, and whether it is full screen.
+struct WindowPlacement {
+  int x = 0, y = 0, w = 0, h = 0;
+  bool full = false;
 };
 
 // What the game runs in: a real window or an offscreen picture. Both are real SDL renderers.
@@ -31,6 +37,11 @@ class Host {
   virtual bool IsFullScreen() const = 0;
   virtual void SetFullScreen(bool on) = 0;
   virtual void Show(bool visible) = 0;
+  // The window's last size and position outside full screen; nothing for an offscreen picture.
+  virtual WindowPlacement Placement() const { return {0, 0, 0, 0, IsFullScreen()}; }
+  // Puts the window back where a placement says. A position off every current display is not
+  // used, nor a size too small to play in.
+  virtual void Restore(const WindowPlacement& p) { SetFullScreen(p.full); }
   virtual bool HasDisplay() const = 0;
   // The canvas's current pixels.
   virtual std::unique_ptr<Bitmap> ReadPixels() = 0;

@@ -10,6 +10,7 @@
 #include "game/Input.h"
 #include "game/TimedEffects.h"
 #include "platform/Clock.h"
+#include "platform/CloseSignals.h"
 #include "platform/Desktop.h"
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
@@ -85,6 +86,7 @@ void App::AfterFormCreate() {
   CheckInstallation(exe_dir_, g.DataDir);
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
   LoadStartUpData();
+  RestoreWindowPlacement();
   g.st.Demomode = true;
   g.world.Random.Reset();
   WriteLog("");
@@ -206,6 +208,7 @@ void App::Step() {
   // A failure of the audio stream is found by the sound worker and ends the program here.
   if (const int code = sound_->FatalCode()) FatalError(code, sound_->FatalText());
   ProcessEvents();
+  if (CloseSignalled()) FormClose();
   if (closed_) return;
   RunFormTimers();
   game_.timers.IdleHandler();
@@ -242,12 +245,47 @@ void App::ProcessEvents() {
         if (hint != hint_) hint_ = hint, hint_since_ = GameTicks();
         break;
       }
+      case InputEvent::Type::FocusLost: PauseForFocusLoss(); break;
+      case InputEvent::Type::ToggleFullScreen:
+        if (g.mf.FullScreenButton && g.mf.FullScreenButton->on_click) g.mf.FullScreenButton->on_click();
+        break;
       case InputEvent::Type::Resized:
         if (nested_ == 0 && g.st.AppStartedAt != 0) g.st.Paused ? RepaintFrozen() : PaintFrame();
         break;
       default: break;
     }
   }
+}
+
+void App::PauseForFocusLoss() {
+  GameState& st = game_.st;
+  // Only a game the player is playing; coming back does not unpause, the player does.
+  if (!st.GameRunning || st.Demomode || st.Paused || st.PauseToggleRequested) return;
+  if (game_.mf.b_pause && game_.mf.b_pause->on_mouse_up) game_.mf.b_pause->on_mouse_up(0, 0);
+}
+
+void App::StoreWindowPlacement() {
+  const WindowPlacement p = host_.Placement();
+  const Settings& s = game_.settings;
+  s.WriteIni("FullScreen", p.full ? "1" : "0");
+  if (p.w <= 0 || p.h <= 0) return;  // no window: nothing to remember
+  s.WriteIni("WindowLeft", std::to_string(p.x));
+  s.WriteIni("WindowTop", std::to_string(p.y));
+  s.WriteIni("WindowWidth", std::to_string(p.w));
+  s.WriteIni("WindowHeight", std::to_string(p.h));
+}
+
+void App::RestoreWindowPlacement() {
+  const Settings& s = game_.settings;
+  WindowPlacement p = host_.Placement();
+  p.full = s.ReadInt("FullScreen", 0) == 1;
+  const int w = s.ReadInt("WindowWidth", 0), h = s.ReadInt("WindowHeight", 0);
+  if (w > 0 && h > 0) {
+    p.w = w, p.h = h;
+    p.x = s.ReadInt("WindowLeft", p.x);
+    p.y = s.ReadInt("WindowTop", p.y);
+  }
+  host_.Restore(p);
 }
 
 void App::RunFormTimers() {
@@ -441,6 +479,7 @@ void App::FormClose() {
   if (closing_ || closed_) return;
   closing_ = true;
   game_.settings.WriteIni("Level", "0");
+  StoreWindowPlacement();
   game_.sound->StopSound();
   for (int i = 0; i < 500; ++i) Delay(1, true);
   closed_ = true;
@@ -463,7 +502,11 @@ void App::ShowEnterYourNameForm() { GameOver(game_); }
 
 bool App::IsFullScreen() { return host_.IsFullScreen(); }
 
-void App::SetFullScreen(bool on) { host_.SetFullScreen(on); }
+void App::SetFullScreen(bool on) {
+  host_.SetFullScreen(on);
+  // Kept at once, so a program that does not close in order still starts the way it was left.
+  game_.settings.WriteIni("FullScreen", on ? "1" : "0");
+}
 
 void App::OpenHelp() { OpenUrl("file://" + game_.DataDir + "help.html#Hilfe"); }
 

@@ -66,6 +66,11 @@ class App final : public ShellHooks {
   void FormClose();
   void ProcessEvents();
   void RunFormTimers();
+  // Losing the window focus pauses a game in play as the pause icon does.
+  void PauseForFocusLoss();
+  // The window's size, position and full screen in kirpo.ini, kept at close and used at start.
+  void StoreWindowPlacement();
+  void RestoreWindowPlacement();
   void IdleHandlerTick();
   void PaintFrame();
   // While paused: the kept game picture under the layout as it is now; nothing moves.

@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 
+#include "platform/CloseSignals.h"
 #include "platform/Desktop.h"
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
@@ -26,6 +27,7 @@ int Fail(const kirpo::FatalErrorException& e) {
 
 int main(int argc, char** argv) {
   (void)argc, (void)argv;  // no arguments are read
+  kirpo::CatchCloseSignals();
   std::string error;
   const bool video = kirpo::InitVideo(&error);
   const std::string exe_dir = kirpo::ExecutableDir();

@@ -9,25 +9,16 @@
 #include "platform/Bitmap.h"
 #include "platform/FileUtil.h"
 #include "support/Process.h"
+#include "support/XWindow.h"
 #include "support/TempDir.h"
 
 namespace kirpo {
 namespace {
 
 using test::Capture;
+using test::FindWindow;
+using test::SleepMs;
 using test::Process;
-
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-std::string FindWindow(const std::string& name, int timeout_ms) {
-  for (int waited = 0; waited < timeout_ms; waited += 200) {
-    std::string id = Capture("xdotool search --name '" + name + "' 2>/dev/null | head -n1");
-    while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
-    if (!id.empty()) return id;
-    SleepMs(200);
-  }
-  return "";
-}
 
 // Pixels that differ between two screenshots of the same size; -1 when they cannot be compared.
 int DifferentPixels(const std::string& a, const std::string& b) {
@@ -46,10 +37,7 @@ struct E2EPlayTest : ::testing::Test {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (the test script runs Xvfb)";
   }
   void Shot(const std::string& name) { Capture("import -window " + window + " " + home.File(name)); }
-  void Focus() {
-    Capture("xdotool windowactivate --sync " + window + " 2>/dev/null; xdotool windowfocus --sync " + window +
-            " 2>/dev/null");
-  }
+  void Focus() { test::FocusWindow(window); }
   void Hold(const std::string& key, int ms) {
     Focus();
     Capture("xdotool keydown " + key);

@@ -2,7 +2,8 @@
 # Installs what Kirpo needs to build, run and test on Debian 12, and nothing that is already there.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev
-  libzip-dev libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick)
+  libzip-dev libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
+  openbox desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

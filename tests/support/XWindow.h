@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+
+namespace kirpo::test {
+
+void SleepMs(int ms);
+// The id of the first window whose name contains the text, polling up to timeout_ms; "" if none.
+std::string FindWindow(const std::string& name, int timeout_ms);
+// Raises the window and gives it the keyboard focus.
+void FocusWindow(const std::string& window);
+// The window's size as "WxH", as the X server reports it.
+std::string WindowSize(const std::string& window);
+
+}  // namespace kirpo::test

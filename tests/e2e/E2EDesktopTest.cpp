@@ -13,6 +13,7 @@ namespace kirpo {
 namespace {
 
 using test::Capture;
+using test::DifferentPixels;
 using test::FindWindow;
 using test::Process;
 using test::SleepMs;
@@ -66,6 +67,42 @@ TEST_F(E2EDesktopTest, SigtermClosesInOrderAndSecondSignalEndsAtOnce) {
   SleepMs(100);  // two signals sent together arrive as one
   ::kill(game.Pid(), SIGINT);
   EXPECT_EQ(game.Wait(15000), 128 + SIGINT);
+}
+
+TEST_F(E2EDesktopTest, AnotherWindowTakingTheFocusPausesTheGameUntilThePlayerGoesOn) {
+  home.Write("data/KIRPO/kirpo.ini", "Level=1\r\nStartLevel=1\r\nRunner=3\r\nScore=0\r\nStartMode=2\r\n");
+  Process game({KIRPO_EXE}, Env(), home.Path(), home.File("out.log"));
+  const std::string window = FindWindow(kTitle, 30000);
+  ASSERT_FALSE(window.empty()) << home.Read("out.log");
+  test::FocusWindow(window);
+  SleepMs(4000);  // faded in, the level clock runs
+  auto shot = [&](const std::string& name) {
+    Capture("import -window " + window + " " + home.File(name));
+    return home.File(name);
+  };
+  const std::string a = shot("a.png");
+  SleepMs(1200);
+  ASSERT_GT(DifferentPixels(a, shot("b.png")), 0) << "the game is not running";
+
+  Process other({"/usr/bin/xmessage", "-geometry", "+0+0", "another program"}, {}, home.Path());
+  const std::string other_window = FindWindow("xmessage", 10000);
+  ASSERT_FALSE(other_window.empty());
+  test::FocusWindow(other_window);
+  SleepMs(1500);
+  const std::string c = shot("c.png");
+  SleepMs(1200);
+  EXPECT_EQ(DifferentPixels(c, shot("d.png")), 0) << "paused: nothing moves, the clock stands";
+
+  test::FocusWindow(window);
+  SleepMs(1500);
+  EXPECT_EQ(DifferentPixels(c, shot("e.png")), 0) << "coming back does not go on by itself";
+  Tap(window, "F5");
+  SleepMs(1500);
+  const std::string f = shot("f.png");
+  SleepMs(1200);
+  EXPECT_GT(DifferentPixels(f, shot("g.png")), 0) << "F5 goes on";
+  Tap(window, "Escape");
+  EXPECT_EQ(game.Wait(15000), 0);
 }
 
 TEST_F(E2EDesktopTest, F11TogglesFullScreenAndARestartComesBackTheWayItWasLeft) {

@@ -16,19 +16,10 @@ namespace kirpo {
 namespace {
 
 using test::Capture;
+using test::DifferentPixels;
 using test::FindWindow;
 using test::SleepMs;
 using test::Process;
-
-// Pixels that differ between two screenshots of the same size; -1 when they cannot be compared.
-int DifferentPixels(const std::string& a, const std::string& b) {
-  auto pa = Bitmap::Load(a), pb = Bitmap::Load(b);
-  if (!pa || !pb || pa->Width() != pb->Width() || pa->Height() != pb->Height()) return -1;
-  int n = 0;
-  for (int y = 0; y < pa->Height(); ++y)
-    for (int x = 0; x < pa->Width(); ++x) n += (pa->Pixel(x, y) & 0xFFFFFF) != (pb->Pixel(x, y) & 0xFFFFFF);
-  return n;
-}
 
 struct E2EPlayTest : ::testing::Test {
   test::TempDir home;

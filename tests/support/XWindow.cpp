@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/Bitmap.h"
 #include "support/Process.h"
 
 namespace kirpo::test {
@@ -34,6 +35,15 @@ std::string WindowSize(const std::string& window) {
   const std::string g = Capture("xdotool getwindowgeometry " + window);
   const size_t at = g.find("Geometry: ");
   return at == std::string::npos ? "" : Trimmed(g.substr(at + 10, g.find('\n', at) - at - 10));
+}
+
+int DifferentPixels(const std::string& a, const std::string& b) {
+  auto pa = Bitmap::Load(a), pb = Bitmap::Load(b);
+  if (!pa || !pb || pa->Width() != pb->Width() || pa->Height() != pb->Height()) return -1;
+  int n = 0;
+  for (int y = 0; y < pa->Height(); ++y)
+    for (int x = 0; x < pa->Width(); ++x) n += (pa->Pixel(x, y) & 0xFFFFFF) != (pb->Pixel(x, y) & 0xFFFFFF);
+  return n;
 }
 
 }  // namespace kirpo::test

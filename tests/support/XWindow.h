@@ -11,4 +11,7 @@ void FocusWindow(const std::string& window);
 // The window's size as "WxH", as the X server reports it.
 std::string WindowSize(const std::string& window);
 
+// Pixels that differ between two screenshots of the same size; -1 when they cannot be compared.
+int DifferentPixels(const std::string& a, const std::string& b);
+
 }  // namespace kirpo::test

@@ -83,7 +83,7 @@ void App::AfterFormCreate() {
   WriteLog(" ");
   start_fade_timer_.Enable(true, GameTicks());
   MakeDirs(g.DataDir);
-  CheckInstallation(exe_dir_, g.DataDir);
+  CheckInstallation(PackageDir(exe_dir_), g.DataDir);
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
   LoadStartUpData();
   RestoreWindowPlacement();

@@ -68,6 +68,12 @@ void ExtractEntry(zip_t* za, zip_uint64_t i, const fs::path& target) {
 }
 }  // namespace
 
+std::string PackageDir(const std::string& exe_dir) {
+  if (FileExists(exe_dir + PackageName)) return exe_dir;
+  const std::string shared = (fs::path(exe_dir) / ".." / "share" / "kirpo").lexically_normal().string() + "/";
+  return FileExists(shared + PackageName) ? shared : exe_dir;
+}
+
 bool CheckInstallation(const std::string& exe_dir, const std::string& data_dir) {
   WriteLog(" ");
   std::string diag;

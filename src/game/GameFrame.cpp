@@ -78,16 +78,6 @@ void DrawLayer(Game& g, Canvas* c, int32_t z) {
   }
 }
 
-void DrawPass(Game& g) {
-  Canvas* c = DrawTarget(g);
-  if (c && g.BackgroundBitmap && !g.BackgroundBitmap->Empty()) {
-    const Bitmap& bg = *g.BackgroundBitmap;
-    c->DrawBitmap(bg, RectF{0, 0, float(bg.Width()), float(bg.Height())},
-                  RectF{0, 0, float(c->Width()), float(c->Height())}, g.mf.PboxOpacity);
-  }
-  DrawLayer(g, c, -1);
-  for (int32_t z = 1; z <= 18; ++z) DrawLayer(g, c, z);
-}
 
 std::string EndText(const GameState& st) {
   if (st.MissionCompleted) {
@@ -199,6 +189,17 @@ void PlayingBranch(Game& g) {
 }
 
 }  // namespace
+
+void DrawPass(Game& g) {
+  Canvas* c = DrawTarget(g);
+  if (c && g.BackgroundBitmap && !g.BackgroundBitmap->Empty()) {
+    const Bitmap& bg = *g.BackgroundBitmap;
+    c->DrawBitmap(bg, RectF{0, 0, float(bg.Width()), float(bg.Height())},
+                  RectF{0, 0, float(c->Width()), float(c->Height())}, g.mf.PboxOpacity);
+  }
+  DrawLayer(g, c, -1);
+  for (int32_t z = 1; z <= 18; ++z) DrawLayer(g, c, z);
+}
 
 void UpdatePass(Game& g) {
   SpriteWorld& w = g.world;

@@ -9,6 +9,8 @@ struct Game;
 void GameAction(Game& g);
 // The update pass alone (four speed passes over all sprites); used by GameAction and replay tools.
 void UpdatePass(Game& g);
+// The level picture: background and sprites layer by layer, on g.PaintCanvas (nothing without one).
+void DrawPass(Game& g);
 void QuitGame(Game& g);
 void RunnerCheer(Game& g, TSprite& runner);
 

@@ -188,7 +188,9 @@ void LoadLevelFile(Game& g) {
   if (!FileExists(path) || !ReadFileBytes(path, bytes)) FatalError(ExitLevelFileMissing, "File not found: " + path);
   const std::vector<std::string> lines = SplitLines(DecodeLevelText(bytes));
 
-  g.BackgroundBitmap = std::make_unique<Bitmap>(DesignWidth, DesignHeight, 0xFF000000u);
+  // Blocks are drawn into the background, which is never shown where figures have no pixels.
+  g.BackgroundBitmap = g.figures.SizesOnly ? Bitmap::SizeOnly(DesignWidth, DesignHeight)
+                                           : std::make_unique<Bitmap>(DesignWidth, DesignHeight, 0xFF000000u);
   Bitmap& background = *g.BackgroundBitmap;
 
   for (size_t i = 0; i < lines.size(); ++i) {

@@ -100,8 +100,28 @@ void Bitmap::Clear(uint32_t argb) {
   Touch();
 }
 
+std::unique_ptr<Bitmap> Bitmap::SizeOnly(int width, int height) {
+  auto b = std::make_unique<Bitmap>();
+  b->width_ = std::max(0, width);
+  b->height_ = std::max(0, height);
+  return b;
+}
+
+bool Bitmap::PngSize(const uint8_t* data, size_t size, int& width, int& height) {
+  static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  // The signature, then the IHDR chunk: length, "IHDR", width and height big-endian.
+  if (size < 24 || std::memcmp(data, signature, 8) != 0 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
+  auto be = [data](size_t at) {
+    return (uint32_t(data[at]) << 24) | (uint32_t(data[at + 1]) << 16) | (uint32_t(data[at + 2]) << 8) | data[at + 3];
+  };
+  const uint32_t w = be(16), h = be(20);
+  if (w == 0 || h == 0 || w > 1u << 15 || h > 1u << 15) return false;
+  width = static_cast<int>(w), height = static_cast<int>(h);
+  return true;
+}
+
 void Bitmap::BlendFrom(const Bitmap& src, int sx, int sy, int sw, int sh, int dx, int dy, float alpha) {
-  if (alpha <= 0) return;
+  if (alpha <= 0 || !HasPixels() || !src.HasPixels()) return;
   const uint32_t a256 = static_cast<uint32_t>(alpha >= 1 ? 256 : alpha * 256);
   for (int y = 0; y < sh; ++y) {
     const int syy = sy + y, dyy = dy + y;

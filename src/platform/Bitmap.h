@@ -20,6 +20,13 @@ class Bitmap {
   Bitmap& operator=(Bitmap&& other) noexcept;
   ~Bitmap();
 
+  // A picture known only by its size, for work that never looks at its pixels: a headless replay
+  // needs the figures' sizes and outlines, not what they show. Drawing it draws nothing.
+  static std::unique_ptr<Bitmap> SizeOnly(int width, int height);
+  bool HasPixels() const { return !pixels_.empty(); }
+  // The width and height in a PNG's header; false when the bytes are no PNG.
+  static bool PngSize(const uint8_t* data, size_t size, int& width, int& height);
+
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool Empty() const { return width_ == 0 || height_ == 0; }

@@ -176,7 +176,7 @@ void SdlCanvas::FillRect(const RectF& r, uint32_t argb, float alpha) {
 
 SdlCanvas::CachedTexture* SdlCanvas::TextureFor(const Bitmap& bmp) {
   DropReleasedTextures();
-  if (bmp.Empty()) return nullptr;
+  if (bmp.Empty() || !bmp.HasPixels()) return nullptr;
   CachedTexture& c = textures_[bmp.Id()];
   if (c.texture && (c.w != bmp.Width() || c.h != bmp.Height())) {
     SDL_DestroyTexture(c.texture);

@@ -99,13 +99,14 @@ void App::AfterFormCreate() {
   speaker_timer_.Enable(true, GameTicks());
 }
 
-void App::StartUpAtLevel(int32_t level, int32_t difficulty) {
+void App::StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<void(Game&)>& before_level) {
   FormCreate();
   Game& g = game_;
   start_fade_timer_.Enable(true, GameTicks());
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
   LoadStartUpData();
   g.figures.BuildingImageStore = false;  // a missing store stays missing: nothing is written
+  if (difficulty < 0 || difficulty > 2) difficulty = 0;  // as a stored difficulty out of range
   g.st.Difficulty = difficulty;
   g.mf.DifficultyImageIndex = difficulty;
   g.mf.f1Difficulty->text = kDifficultyNames[difficulty];
@@ -113,6 +114,7 @@ void App::StartUpAtLevel(int32_t level, int32_t difficulty) {
   g.st.Demomode = false;
   g.st.GameRunning = true;
   g.world.Random.Reset();
+  if (before_level) before_level(g);
   NewGame(g, 1);
   speaker_timer_.Enable(true, GameTicks());
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,7 +29,8 @@ class App final : public ShellHooks {
   // The start-up for tools and tests that play one level: the data folder is used as it is (no
   // installation, nothing written there), and instead of the attract mode a new game starts on
   // the level, as the start menu starts one. The frame loop then runs as after StartUp.
-  void StartUpAtLevel(int32_t level, int32_t difficulty);
+  // before_level runs once the program's data is loaded, just before the level is built.
+  void StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<void(Game&)>& before_level = {});
   // The real loop: runs until the window closes. Fatal errors leave as FatalErrorException.
   void Run();
   // One pass of the loop: window events, due timers and callbacks, and the frame tick when due.

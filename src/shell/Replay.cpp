@@ -49,98 +49,213 @@ struct ClockGuard {
   ~ClockGuard() { SetGameClock(nullptr); }
 };
 
-// Presses and releases keys as the player would: only what changed since the last frame.
-void HoldKeys(Host& host, const GameState& st, uint8_t keys, uint8_t& held) {
-  for (uint8_t bit = 1; bit != 0 && bit <= ReplayControl; bit = static_cast<uint8_t>(bit << 1)) {
-    if ((keys & bit) == (held & bit)) continue;
-    for (int vk : ReplayKeyCodes(bit, st.UpKeyCode, st.DownKeyCode)) host.InjectKey(vk, (keys & bit) != 0);
-  }
-  held = keys;
-}
-
 bool Decided(const GameState& st) { return st.Tot || st.MissionCompleted; }
 
-}  // namespace
+// A fresh game on the program's own loop, and the script's keys fed to it frame by frame.
+class Session {
+ public:
+  explicit Session(const ReplayOptions& options)
+      : options_(options),
+        clock_guard_(&clock_),
+        host_(options.host ? *options.host : null_host_),
+        app_(std::make_unique<App>(host_, scratch_.Path(), DataDir(options), std::make_unique<NullAudioBackend>())),
+        g_(app_->G()),
+        player_(g_.sound),
+        sounds_(player_) {
+    g_.SkipDrawing = !options.draw;
+    g_.figures.KeepStore = false;  // nothing is written to the data folder
+    g_.figures.SizesOnly = !options.draw;
+    g_.settings.SetPath(scratch_.Path().empty() ? std::string() : scratch_.Path() + "kirpo.ini");
+    g_.sound = &sounds_;
+  }
+  ~Session() {
+    // The game's periodic callbacks hold references into it; drop them before it goes.
+    g_.timers.Clear();
+    g_.sound = player_;
+  }
 
-ReplayResult RunReplay(const ReplayOptions& options, const ReplayScript& script) {
-  ReplayResult result;
-  ManualClock clock(0);
-  ClockGuard clock_guard(&clock);
-  ScratchFolder scratch;
+  Game& G() { return g_; }
+  App& GetApp() { return *app_; }
+  int64_t Frames() const { return frame_; }
 
-  std::string dir = options.data_dir;
-  if (!dir.empty() && dir.back() != '/') dir += '/';
-  NullHost null_host;
-  Host& host = options.host ? *options.host : null_host;
-  auto app = std::make_unique<App>(host, scratch.Path(), dir, std::make_unique<NullAudioBackend>());
-  Game& g = app->G();
-  GameState& st = g.st;
-  g.SkipDrawing = !options.draw;
-  g.figures.KeepStore = false;  // nothing is written to the data folder
-  g.settings.SetPath(scratch.Path().empty() ? std::string() : scratch.Path() + "kirpo.ini");
-  SoundPlayer* const player = g.sound;
-  SoundRequestLog sounds(player);
-  g.sound = &sounds;
+  void Start(int32_t level, int32_t difficulty) {
+    app_->StartUpAtLevel(level, difficulty, options_.on_start);
+    level_started_at_ = 0;
+  }
 
-  int64_t frame = 0;
-  uint8_t held = 0;
-  try {
-    if (options.on_start) options.on_start(g);
-    app->StartUpAtLevel(options.level, options.difficulty);
-    bool stop = false;
+  // Plays the script's steps; false when the replay must end (decided, closed, or told to stop).
+  bool Play(const ReplayScript& script, bool stop_when_decided) {
     for (const ReplayStep& step : script.steps) {
-      if (stop) break;
       switch (step.kind) {
-        case ReplayStep::Kind::Tap: {
-          // A tap arrives between two frames, as window events do, in the canvas's pixels.
-          InputEvent e;
-          e.type = InputEvent::Type::MouseDown;
-          e.x = step.x * static_cast<float>(host.GetCanvas().Width()) / DesignWidth;
-          e.y = step.y * static_cast<float>(host.GetCanvas().Height()) / DesignHeight;
-          host.QueueEvent(e);
-          e.type = InputEvent::Type::MouseUp;
-          host.QueueEvent(e);
-          break;
-        }
-        case ReplayStep::Kind::TouchMode: SetNavButtons(g, false, true); break;
-        case ReplayStep::Kind::ButtonMode: SetNavButtons(g, true, true); break;
+        case ReplayStep::Kind::Tap: Tap(step.x, step.y); break;
+        case ReplayStep::Kind::TouchMode: SetNavButtons(g_, false, true); break;
+        case ReplayStep::Kind::ButtonMode: SetNavButtons(g_, true, true); break;
         case ReplayStep::Kind::Hold:
-          for (int64_t i = 0; i < step.frames && !stop; ++i) {
-            HoldKeys(host, st, step.keys, held);
-            app->RunFrame();
-            ++frame;
-            if (app->Closed()) stop = true;
-            if (!options.play_through && Decided(st)) stop = true;
-            if (options.after_frame && !options.after_frame(g, frame)) stop = true;
-          }
+          for (int64_t i = 0; i < step.frames; ++i)
+            if (!Frame(step.keys) || (stop_when_decided && Decided(g_.st))) return false;
           break;
       }
     }
+    return true;
+  }
+
+  // One frame with these keys held; false when the replay must end.
+  bool Frame(uint8_t keys) {
+    HoldKeys(keys);
+    const int32_t level = g_.st.Level;
+    const int64_t runner_at = g_.st.RunnerReleasedAt;
+    app_->RunFrame();
+    ++frame_;
+    // A level (re)starts with its walk-in: the release time is cleared then.
+    if (g_.st.Level != level || (runner_at != 0 && g_.st.RunnerReleasedAt == 0)) level_started_at_ = GameTicks();
+    if (app_->Closed()) return false;
+    return !options_.after_frame || options_.after_frame(g_, frame_);
+  }
+
+  // Frames without keys until the next frame falls where a fresh replay's first frame falls after
+  // its level started: half a second after the start, one frame tick on.
+  bool AlignToLevelStart() {
+    const int64_t started = level_started_at_;
+    while (GameTicks() - started < 500) {
+      if (!Frame(0)) return false;
+    }
+    return true;
+  }
+  int64_t LevelStartedAt() const { return level_started_at_; }
+
+  ReplayResult Result() {
+    ReplayResult r;
+    const GameState& st = g_.st;
+    r.outcome = st.MissionCompleted ? ReplayOutcome::Won : st.Tot ? ReplayOutcome::Lost : ReplayOutcome::Running;
+    r.kill_reason = st.Tot ? st.KillReason : std::string();
+    r.level = st.Level;
+    r.score = st.Score;
+    r.time_bonus = st.TimeBonus;
+    r.runner = st.Runner;
+    r.pilz_count = st.PilzCount;
+    r.frames = frame_;
+    r.sounds = sounds_.Requests();
+    r.digest = GameDigest(g_, &sounds_);
+    return r;
+  }
+
+ private:
+  static std::string DataDir(const ReplayOptions& o) {
+    std::string dir = o.data_dir;
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    return dir;
+  }
+
+  // Presses and releases keys as the player would: only what changed since the last frame.
+  void HoldKeys(uint8_t keys) {
+    const GameState& st = g_.st;
+    for (uint8_t bit = 1; bit != 0 && bit <= ReplayControl; bit = static_cast<uint8_t>(bit << 1)) {
+      if ((keys & bit) == (held_ & bit)) continue;
+      for (int vk : ReplayKeyCodes(bit, st.UpKeyCode, st.DownKeyCode)) host_.InjectKey(vk, (keys & bit) != 0);
+    }
+    held_ = keys;
+  }
+
+  // A tap arrives between two frames, as window events do, in the canvas's pixels.
+  void Tap(float x, float y) {
+    InputEvent e;
+    e.type = InputEvent::Type::MouseDown;
+    e.x = x * static_cast<float>(host_.GetCanvas().Width()) / DesignWidth;
+    e.y = y * static_cast<float>(host_.GetCanvas().Height()) / DesignHeight;
+    host_.QueueEvent(e);
+    e.type = InputEvent::Type::MouseUp;
+    host_.QueueEvent(e);
+  }
+
+  const ReplayOptions& options_;
+  ManualClock clock_{0};
+  ClockGuard clock_guard_;
+  ScratchFolder scratch_;
+  NullHost null_host_;
+  Host& host_;
+  std::unique_ptr<App> app_;
+  Game& g_;
+  SoundPlayer* const player_;
+  SoundRequestLog sounds_;
+  int64_t frame_ = 0;
+  uint8_t held_ = 0;
+  int64_t level_started_at_ = 0;
+};
+
+// Runs body; a fatal error of the game (or anything that would reach the top of the program)
+// becomes the result's error.
+template <typename Body>
+void Guarded(ReplayResult& result, Body body) {
+  try {
+    body();
   } catch (const FatalErrorException& e) {
     result.failed = true;
     result.error_code = e.Code();
     result.error = e.what();
   } catch (const std::exception& e) {
-    // What would reach the top of the program there.
     result.failed = true;
     result.error_code = ExitUnexpected;
     result.error = e.what();
   }
+}
 
-  result.outcome = st.MissionCompleted ? ReplayOutcome::Won : st.Tot ? ReplayOutcome::Lost : ReplayOutcome::Running;
-  result.kill_reason = st.Tot ? st.KillReason : std::string();
-  result.level = st.Level;
-  result.score = st.Score;
-  result.time_bonus = st.TimeBonus;
-  result.runner = st.Runner;
-  result.pilz_count = st.PilzCount;
-  result.frames = frame;
-  result.sounds = sounds.Requests();
-  result.digest = GameDigest(g, &sounds);
-  // The game's periodic callbacks hold references into it; drop them before it goes.
-  g.timers.Clear();
-  g.sound = player;
-  return result;
+ReplayResult WithError(ReplayResult r, const ReplayResult& error) {
+  r.failed = error.failed;
+  r.error_code = error.error_code;
+  r.error = error.error;
+  return r;
+}
+
+}  // namespace
+
+ReplayResult RunReplay(const ReplayOptions& options, const ReplayScript& script) {
+  Session session(options);
+  ReplayResult error;
+  Guarded(error, [&] {
+    session.Start(options.level, options.difficulty);
+    session.Play(script, !options.play_through);
+  });
+  return WithError(session.Result(), error);
+}
+
+PlayThroughResult RunPlayThrough(const ReplayOptions& options, const std::vector<PlayThroughLevel>& levels,
+                                 int64_t run_on_frames) {
+  PlayThroughResult out;
+  if (levels.empty()) return out;
+  Session session(options);
+  Game& g = session.G();
+  ReplayResult error;
+  Guarded(error, [&] {
+    session.Start(levels.front().level, options.difficulty);
+    for (size_t i = 0; i < levels.size(); ++i) {
+      const PlayThroughLevel& l = levels[i];
+      if (g.st.Level != l.level) {
+        out.stopped = "the game went on to level " + std::to_string(g.st.Level) + ", not " + std::to_string(l.level);
+        return;
+      }
+      session.Play(l.script, true);
+      if (!g.st.MissionCompleted) {
+        out.stopped = "level " + std::to_string(l.level) + " was not won";
+        return;
+      }
+      ++out.levels_won;
+      // On to the next level's start (or the end of the game), then to where its script begins.
+      const int64_t won_at = session.Frames();
+      const bool last = i + 1 == levels.size();
+      while (session.Frames() - won_at < run_on_frames) {
+        if (!session.Frame(0)) return;
+        if (g.st.FinalPhase != 0) {
+          out.congratulated = true;
+          break;
+        }
+        if (!last && g.st.Level != l.level && session.LevelStartedAt() != 0) break;
+      }
+      if (!last && !session.AlignToLevelStart()) return;
+    }
+  });
+  out.last = WithError(session.Result(), error);
+  if (error.failed && out.stopped.empty()) out.stopped = "error " + std::to_string(error.error_code) + ": " + error.error;
+  return out;
 }
 
 std::string ReplayReport(const ReplayResult& r) {

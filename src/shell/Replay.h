@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "game/ReplayScript.h"
 
@@ -20,7 +21,8 @@ struct ReplayOptions {
   // Normally the replay stops at the frame that decides the attempt (won or lost); with this set
   // it plays every frame of the script (a lost runner is then retried as in the game).
   bool play_through = false;
-  // Called once the game exists, before the level starts (the demo recorder attaches here).
+  // Called once the program's start-up has loaded its data, just before the level is built (the
+  // demo recorder attaches here).
   std::function<void(Game&)> on_start;
   // Called after every frame; returning false ends the replay there (tests that watch the play).
   std::function<bool(Game&, int64_t frame)> after_frame;
@@ -53,6 +55,25 @@ struct ReplayResult {
 // Plays the script on a fresh game. Installs its own manual clock for the duration and leaves
 // the steady clock installed afterwards.
 ReplayResult RunReplay(const ReplayOptions& options, const ReplayScript& script);
+
+// One game over several levels: the first level starts as RunReplay starts it, and each further
+// script plays on the level the game went on to by itself, score and reserve runners carried
+// over. A script's first frame falls as long after its level started as in a fresh replay.
+struct PlayThroughLevel {
+  int32_t level = 0;
+  ReplayScript script;  // must win the level
+};
+struct PlayThroughResult {
+  ReplayResult last;       // the state where the play-through stopped
+  int32_t levels_won = 0;  // levels won in a row from the first
+  bool congratulated = false;  // the final picture of the last level was reached
+  std::string stopped;     // why it stopped early, empty when every level was won
+};
+// options.level is ignored; the levels play in the given order and must follow each other. After
+// the last one the game runs on for up to run_on_frames frames (the final congratulation, or the
+// next level's start).
+PlayThroughResult RunPlayThrough(const ReplayOptions& options, const std::vector<PlayThroughLevel>& levels,
+                                 int64_t run_on_frames);
 
 // The lines the tool prints: outcome, score, time bonus, mushrooms, reserve runners, frames, digest.
 std::string ReplayReport(const ReplayResult& r);

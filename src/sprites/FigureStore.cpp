@@ -142,6 +142,7 @@ void FigureStore::LoadImage(int slot, const std::string& path) {
   Bitmap& target = *figures_[static_cast<size_t>(slot)];
   // Decoded once, a figure is what the store would give again; no need to decode it anew.
   if (!target.Empty()) return;
+  if (SizesOnly && LoadSize(slot, path)) return;
   if (FindInStore(path, slot)) return;
 
   // The store lacks this figure (a damaged store, or a file added later): take it from the
@@ -155,6 +156,14 @@ void FigureStore::LoadImage(int slot, const std::string& path) {
   MakeTransparent(*decoded);
   AddToStore(path, *decoded);
   target = std::move(*decoded);
+}
+
+bool FigureStore::LoadSize(int slot, const std::string& path) {
+  int w = 0, h = 0;
+  // The header is at the start of the file; the store's copy would say the same.
+  if (!ReadFileBytes(path, scratch_, 64) || !Bitmap::PngSize(scratch_.data(), scratch_.size(), w, h)) return false;
+  *figures_[static_cast<size_t>(slot)] = std::move(*Bitmap::SizeOnly(w, h));
+  return true;
 }
 
 bool FigureStore::FindInStore(const std::string& path, int slot) {
@@ -196,7 +205,7 @@ void FigureStore::AddToStore(const std::string& path, const Bitmap& bmp) {
 }
 
 void FigureStore::MakeTransparent(Bitmap& bmp) {
-  if (bmp.Empty()) return;
+  if (bmp.Empty() || !bmp.HasPixels()) return;
   const uint32_t key = bmp.Pixel(0, 0);
   uint32_t* p = bmp.Pixels();
   const size_t count = static_cast<size_t>(bmp.Width()) * bmp.Height();

@@ -49,12 +49,17 @@ class FigureStore {
   bool BuildingImageStore = false;
   // Tools that never write the cache file skip encoding the store's copies.
   bool KeepStore = true;
+  // Tools that never draw (a headless replay) keep only each figure's size: the rules need the
+  // sizes and outlines, and decoding every picture would cost more than the play.
+  bool SizesOnly = false;
   std::vector<StoreEntry>& Store() { return store_; }
   std::vector<MovieEntry>& MovieList() { return movies_; }
 
  private:
   void LoadImage(int slot, const std::string& path);
   bool FindInStore(const std::string& path, int slot);
+  // SizesOnly: the figure's size from its file's header; false when it has none to give.
+  bool LoadSize(int slot, const std::string& path);
   void AddToStore(const std::string& path, const Bitmap& bmp);
 
   std::string data_dir_;

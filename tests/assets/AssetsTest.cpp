@@ -76,7 +76,10 @@ uint32_t PixelAt(const SDL_Surface* s, int x, int y) {
   return reinterpret_cast<const uint32_t*>(row)[x];
 }
 
-std::string FigurePath(int n) { return kAssets + "Neu" + std::to_string(n) + ".png"; }
+// The level preview sheet is drawn by the build from the level files, into the package only.
+const std::string kLevelSheet = std::string(KIRPO_BINARY_DIR) + "/package/Neu37.png";
+
+std::string FigurePath(int n) { return n == 37 ? kLevelSheet : kAssets + "Neu" + std::to_string(n) + ".png"; }
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -102,7 +105,8 @@ TEST(AssetsFigures, EveryCatalogueFigureDecodesWithItsSizeAndWholeFrames) {
 
 TEST(AssetsFigures, OnlyCatalogueFiguresExistAndFigureZeroStaysEmpty) {
   std::set<std::string> expected;
-  for (const auto& f : kFigures) expected.insert("Neu" + std::to_string(f.number) + ".png");
+  for (const auto& f : kFigures)
+    if (f.number != 37) expected.insert("Neu" + std::to_string(f.number) + ".png");
   std::set<std::string> found;
   for (const auto& entry : fs::directory_iterator(kAssets)) {
     const std::string name = entry.path().filename().string();

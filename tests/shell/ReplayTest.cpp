@@ -228,6 +228,25 @@ TEST_F(ReplayTest, PlayingThroughALossRetriesTheLevel) {
   EXPECT_EQ(r.outcome, ReplayOutcome::Running);
 }
 
+// An error inside the frame ends the program with its code; a replay ends there too, and its report
+// says so, so a pinned replay can never pass through it.
+TEST_F(ReplayTest, AnErrorInTheFrameEndsTheReplayWithItsCode) {
+  dir.Write("generatedfigures_3.txt", test::LevelText(kPushToDoor));
+  ReplayScript s;
+  ASSERT_TRUE(ParseReplayScript("150 -\n400 R\n", s));
+  ReplayOptions o;
+  o.data_dir = dir.Path();
+  o.level = 3;
+  o.on_start = [](Game& g) {
+    g.RunnerStepHook = [](Game&, TSprite&, bool) { throw std::runtime_error("broken rule"); };
+  };
+  const ReplayResult r = RunReplay(o, s);
+  EXPECT_TRUE(r.failed);
+  EXPECT_EQ(r.error_code, ExitFrame);
+  EXPECT_LT(r.frames, s.TotalFrames());  // it stopped where the error came
+  EXPECT_EQ(ReplayReport(r).substr(0, 23), "outcome: error 33 (Idle");
+}
+
 TEST_F(ReplayTest, AMissingLevelEndsTheReplayWithTheGamesError) {
   ReplayScript s;
   ASSERT_TRUE(ParseReplayScript("10 -\n", s));

@@ -206,6 +206,26 @@ TEST_F(FigureStoreTest, ShortOrUndecodableFigureFileIsAnError) {
   }
 }
 
+// A headless replay keeps only the figures' sizes: the same sizes, no pixels, no store copies, and
+// a file that is no PNG is decoded as before (and fails as before).
+TEST_F(FigureStoreTest, SizesOnlyGivesTheSizesWithoutDecoding) {
+  FigureStore fs(dir.Path());
+  fs.SizesOnly = true;
+  fs.LoadFigureImages(3);
+  ASSERT_TRUE(fs.HasImage(0));
+  EXPECT_EQ(fs.Figure(0)->Width(), 4);
+  EXPECT_EQ(fs.Figure(0)->Height(), 3);
+  EXPECT_EQ(fs.Figure(1)->Width(), 6);
+  EXPECT_EQ(fs.Figure(2)->Height(), 8);
+  EXPECT_FALSE(fs.Figure(2)->HasPixels());
+  EXPECT_TRUE(fs.Store().empty());
+
+  dir.Write("Neu3.png", std::string(64, 'x'));
+  FigureStore broken(dir.Path());
+  broken.SizesOnly = true;
+  EXPECT_THROW(broken.LoadFigureImages(3), std::runtime_error);
+}
+
 TEST(FigureStoreNameTest, StoreNameMatch) {
   struct Case {
     const char *a, *b;

@@ -86,9 +86,10 @@ def figures_md():
       "ball), tap marker 40 (frames 0-3 a ripple, frame 4 empty because the marker stays on "
       "the field with its last frame).")
     w("- Figure 37 holds the level previews of the training list in cells of 280 x 200, rows "
-      "of five (level n at x = (n mod 5) x 280, y = (n div 5) x 200). A cell shows the "
-      "level's layout in miniature when `assets/generatedfigures_<n>.txt` exists when the "
-      "generator runs, otherwise a numbered card.")
+      "of five (level n at x = (n mod 5) x 280, y = (n div 5) x 200). It is not in assets/: "
+      "the build draws it from the level files with the game's own loader and drawing "
+      "(`tools/levelsheet`) and puts it into the data package. A cell shows the level as the "
+      "game draws it at its start, numbered; a level without a file gets a numbered card.")
     w("")
     w("## Form pictures `forms/*.png`")
     w("")
@@ -177,14 +178,14 @@ def contact_sheet(path):
     pad = 14
     pieces = []  # (image, label, caption)
     for f in FIGURES:
-        if f.number in BIG:
+        if f.number in BIG or not os.path.exists(os.path.join(ASSETS, "Neu%d.png" % f.number)):
             continue
         im = Image.open(os.path.join(ASSETS, "Neu%d.png" % f.number)).convert("RGBA")
         pieces.append((at_both_sizes(im), str(f.number),
                        "%dx%d" % (f.width, f.height) + (" /%d" % f.frames if f.frames > 1 else "")))
     big = []
     for f in FIGURES:
-        if f.number in BIG:
+        if f.number in BIG and os.path.exists(os.path.join(ASSETS, "Neu%d.png" % f.number)):
             im = Image.open(os.path.join(ASSETS, "Neu%d.png" % f.number)).convert("RGBA")
             scale = 4
             big.append((im.resize((im.width // scale, im.height // scale), Image.LANCZOS),

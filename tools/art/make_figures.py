@@ -75,6 +75,9 @@ def frame_drawer(number):
     raise KeyError(number)
 
 
+# The level preview sheet: the game's build draws it into the data package.
+LEVEL_SHEET = 37
+
 # Figures drawn in cell coordinates but smaller than a cell.
 DRAWN_ON_A_CELL = {19}
 
@@ -125,6 +128,8 @@ def main(out_dir, only=None):
     for fig in FIGURES:
         if only and fig.number not in only:
             continue
+        if fig.number == LEVEL_SHEET and not only:
+            continue  # the build draws it from the level files (tools/levelsheet)
         img = render(fig)
         kart.save_png(img, os.path.join(out_dir, "Neu%d.png" % fig.number))
     write_movies(os.path.join(out_dir, "Kirpo-Movies.txt"))

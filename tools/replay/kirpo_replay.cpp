@@ -7,6 +7,7 @@
 // --repeat N plays the script N times and writes the median speed to stderr.
 // --record writes the attract mode's demo recording of the play.
 // --pin writes the report next to the script (its name with .pin for .txt), for the levels test.
+// --trace prints every whole cell the runner reaches, with its frame, to stderr.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,7 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "common/Consts.h"
 #include "game/DemoRecorder.h"
+#include "game/Game.h"
+#include "game/Movement.h"
 #include "shell/Replay.h"
 #include "platform/FileUtil.h"
 #include "settings/Settings.h"
@@ -25,7 +29,7 @@ namespace {
 
 int Usage() {
   std::cerr << "usage: kirpo_replay <data-folder> <level> <difficulty> <script|-> [--play-through] [--repeat N]"
-               " [--record file] [--pin]\n";
+               " [--record file] [--pin] [--trace]\n";
   return 2;
 }
 
@@ -34,6 +38,18 @@ bool ParseDifficulty(const std::string& s, int& out) {
   if (s == "hard") return out = 1, true;
   if (s == "crazy") return out = 2, true;
   return kirpo::ParseInt(s, out) && out >= 0 && out <= 2;
+}
+
+// The runner's cells as it reaches them: where a script goes wrong shows at a glance.
+bool TraceRunner(kirpo::Game& g, int64_t frame) {
+  static float last_x = -1, last_y = -1;
+  const kirpo::TSprite* r = g.RunnerSprite();
+  if (!r || !r->Visible || g.st.FreeRunnerPhase != -1 || !kirpo::OnGrid(*r)) return true;
+  if (r->X == last_x && r->Y == last_y) return true;
+  last_x = r->X, last_y = r->Y;
+  std::fprintf(stderr, "frame %lld: runner at column %d, row %d\n", static_cast<long long>(frame),
+               static_cast<int>(r->X) / kirpo::CellSize, static_cast<int>(r->Y - kirpo::FieldOriginY) / kirpo::CellSize);
+  return true;
 }
 
 }  // namespace
@@ -55,6 +71,8 @@ int main(int argc, char** argv) {
       record_path = argv[++i];
     } else if (a == "--pin") {
       pin = true;
+    } else if (a == "--trace") {
+      options.after_frame = TraceRunner;
     } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
       return Usage();
     } else {

@@ -259,6 +259,30 @@ void App::ProcessEvents() {
   }
 }
 
+void App::UseGamepads() {
+  if (!pads_) pads_ = std::make_unique<Gamepads>();
+}
+
+void App::ApplyGamepads() {
+  if (!pads_) return;
+  GameState& st = game_.st;
+  const PadState pad = pads_->Read();
+  auto hold = [&st](bool down, int vk) {
+    if (down) st.KeyState[vk] |= 0x80;
+  };
+  hold(pad.up, VK_UP);
+  hold(pad.down, VK_DOWN);
+  hold(pad.left, VK_LEFT);
+  hold(pad.right, VK_RIGHT);
+  hold(pad.a, VK_SPACE);
+  if (pad.start && !last_pad_.start) {
+    if (st.Demomode) hold(true, VK_RETURN);
+    else if (st.GameRunning) st.PauseToggleRequested = true;
+  }
+  // Back steps back in forms only; the main window has no step back, and the pad never closes it.
+  last_pad_ = pad;
+}
+
 void App::PauseForFocusLoss() {
   GameState& st = game_.st;
   // Only a game the player is playing; coming back does not unpause, the player does.
@@ -334,6 +358,7 @@ void App::IdleHandlerTick() {
   if (st.FrameElapsed <= 0) return;
   st.LastFrameAt = now;
   st.KeyState = host_.ReadKeyState();
+  ApplyGamepads();
   if (st.KeyDown(VK_ESCAPE) && TicksBetween(now, st.LastEscAt) > 1000) {
     st.CloseRequested = true;
     st.LastEscAt = now;

@@ -7,6 +7,7 @@
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "platform/AudioBackend.h"
+#include "platform/Gamepads.h"
 #include "sound/SlotSoundPlayer.h"
 
 namespace kirpo {
@@ -31,6 +32,9 @@ class App final : public ShellHooks {
   // the level, as the start menu starts one. The frame loop then runs as after StartUp.
   // before_level runs once the program's data is loaded, just before the level is built.
   void StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<void(Game&)>& before_level = {});
+  // Game controllers steer from now on, plugged in before or while the program runs. Replays and
+  // tools leave them off, so a pad lying on the desk never changes their outcome.
+  void UseGamepads();
   // The real loop: runs until the window closes. Fatal errors leave as FatalErrorException.
   void Run();
   // One pass of the loop: window events, due timers and callbacks, and the frame tick when due.
@@ -68,6 +72,9 @@ class App final : public ShellHooks {
   void FormClose();
   void ProcessEvents();
   void RunFormTimers();
+  // The pads' state into the frame's keyboard state: the d-pad and stick as arrows, A as space;
+  // Start as Enter in the attract mode and as F5 in play.
+  void ApplyGamepads();
   // Losing the window focus pauses a game in play as the pause icon does.
   void PauseForFocusLoss();
   // The window's size, position and full screen in kirpo.ini, kept at close and used at start.
@@ -87,6 +94,8 @@ class App final : public ShellHooks {
   void SpeakerToggle();
 
   Host& host_;
+  std::unique_ptr<Gamepads> pads_;
+  PadState last_pad_;
   std::string exe_dir_;
   std::unique_ptr<SlotSoundPlayer> sound_;  // outlives the game, which points to it
   Game game_;

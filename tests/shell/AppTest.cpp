@@ -6,6 +6,7 @@
 
 #include "common/Consts.h"
 #include "platform/Host.h"
+#include "shell/AppFixture.h"
 #include "support/TempDir.h"
 
 namespace kirpo {
@@ -13,20 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The real program around the game, headless: an offscreen picture and a manual clock.
-struct AppTest : ::testing::Test {
-  test::ScopedManualClock clock{0};
-  test::TempDir dir;
-  std::unique_ptr<Host> host = CreateOffscreenHost(960, 600);
-  std::unique_ptr<App> app;
-  void SetUp() override {
-    ASSERT_TRUE(host);
-    const std::string data = dir.Path() + "data/";
-    fs::create_directories(data);
-    for (const auto& e : fs::directory_iterator(fs::path(KIRPO_SOURCE_DIR) / "assets"))
-      fs::copy_file(e.path(), data + e.path().filename().string());
-    app = std::make_unique<App>(*host, dir.Path(), data);
-  }
+struct AppTest : test::AppFixture {
   void Press(int vk, int hold_ms) {
     host->NoteKey(vk, true);
     app->RunUntil(clock->Now() + hold_ms);

@@ -3,17 +3,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "platform/Gamepads.h"
 #include "platform/Host.h"
 #include "shell/App.h"
-#include "support/TempDir.h"
+#include "shell/AppFixture.h"
 
 namespace kirpo {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A pad as the system would see it plugged in; with_mapping=false is a joystick SDL knows no layout for.
 class VirtualPad {
@@ -44,19 +40,10 @@ class VirtualPad {
   SDL_Joystick* joystick_ = nullptr;
 };
 
-struct GamepadTest : ::testing::Test {
-  test::ScopedManualClock clock{0};
-  test::TempDir dir;
-  std::unique_ptr<Host> host = CreateOffscreenHost(960, 600);
-  std::unique_ptr<App> app;
+struct GamepadTest : test::AppFixture {
   void SetUp() override {
-    ASSERT_TRUE(host);
+    AppFixture::SetUp();
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
-    const std::string data = dir.Path() + "data/";
-    fs::create_directories(data);
-    for (const auto& e : fs::directory_iterator(fs::path(KIRPO_SOURCE_DIR) / "assets"))
-      fs::copy_file(e.path(), data + e.path().filename().string());
-    app = std::make_unique<App>(*host, dir.Path(), data);
     app->UseGamepads();
   }
   void TearDown() override {

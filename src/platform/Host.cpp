@@ -195,6 +195,8 @@ class WindowHost final : public Host {
         break;
       }
       case SDL_WINDOWEVENT:
+        // A window closed before this one may still have its last events queued.
+        if (e.window.windowID != SDL_GetWindowID(window_)) return;
         if (e.window.event == SDL_WINDOWEVENT_MOVED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
           RememberWindowed();
         if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {

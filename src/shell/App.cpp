@@ -259,7 +259,8 @@ void App::ProcessEvents() {
   }
 }
 
-void App::UseGamepads() {
+void App::PlayOnDesktop() {
+  desktop_ = true;
   if (!pads_) pads_ = std::make_unique<Gamepads>();
 }
 
@@ -286,7 +287,7 @@ void App::ApplyGamepads() {
 void App::PauseForFocusLoss() {
   GameState& st = game_.st;
   // Only a game the player is playing; coming back does not unpause, the player does.
-  if (!st.GameRunning || st.Demomode || st.Paused || st.PauseToggleRequested) return;
+  if (!desktop_ || !st.GameRunning || st.Demomode || st.Paused || st.PauseToggleRequested) return;
   if (game_.mf.b_pause && game_.mf.b_pause->on_mouse_up) game_.mf.b_pause->on_mouse_up(0, 0);
 }
 

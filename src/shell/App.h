@@ -32,9 +32,10 @@ class App final : public ShellHooks {
   // the level, as the start menu starts one. The frame loop then runs as after StartUp.
   // before_level runs once the program's data is loaded, just before the level is built.
   void StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<void(Game&)>& before_level = {});
-  // Game controllers steer from now on, plugged in before or while the program runs. Replays and
-  // tools leave them off, so a pad lying on the desk never changes their outcome.
-  void UseGamepads();
+  // The player's own program: game controllers steer, plugged in before or while it runs, and a
+  // lost window focus pauses a game in play. Replays and tools leave this off, so neither a pad
+  // lying on the desk nor another window changes their outcome.
+  void PlayOnDesktop();
   // The real loop: runs until the window closes. Fatal errors leave as FatalErrorException.
   void Run();
   // One pass of the loop: window events, due timers and callbacks, and the frame tick when due.
@@ -94,6 +95,7 @@ class App final : public ShellHooks {
   void SpeakerToggle();
 
   Host& host_;
+  bool desktop_ = false;
   std::unique_ptr<Gamepads> pads_;
   PadState last_pad_;
   std::string exe_dir_;

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
   int code = 0;
   try {
     kirpo::App app(*host, exe_dir, data_dir);
-    app.UseGamepads();
+    app.PlayOnDesktop();
     app.StartUp();
     if (!host->HasDisplay()) return 1;
     app.Run();

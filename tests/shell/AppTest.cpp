@@ -62,6 +62,7 @@ TEST_F(AppTest, F5PausesTheFrameAndTheLevelClock) {
 TEST_F(AppTest, LosingTheFocusPausesAGameInPlayButNotTheDemoAndComingBackDoesNotUnpause) {
   InputEvent lost;
   lost.type = InputEvent::Type::FocusLost;
+  app->PlayOnDesktop();
   app->StartUp();
   Game& g = app->G();
   app->RunUntil(3000);
@@ -72,6 +73,7 @@ TEST_F(AppTest, LosingTheFocusPausesAGameInPlayButNotTheDemoAndComingBackDoesNot
   dir.Write("data/kirpo.ini", "Level=1\r\nStartLevel=1\r\nRunner=3\r\nScore=0\r\nStartMode=2\r\n");
   app.reset();
   app = std::make_unique<App>(*host, dir.Path(), dir.Path() + "data/");
+  app->PlayOnDesktop();
   app->StartUp();
   Game& play = app->G();
   app->RunUntil(clock->Now() + 6000);

@@ -44,7 +44,7 @@ struct GamepadTest : test::AppFixture {
   void SetUp() override {
     AppFixture::SetUp();
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
-    app->UseGamepads();
+    app->PlayOnDesktop();
   }
   void TearDown() override {
     app.reset();

@@ -17,6 +17,7 @@
 namespace kirpo {
 
 enum class DialogAnswer;
+class Form;
 
 // What the game asks of the program around it. The default does nothing, for tests and tools.
 class ShellHooks {
@@ -25,13 +26,19 @@ class ShellHooks {
   // Waits ms on the game clock; with processMessages the frame loop's timers and events go on.
   virtual void Delay(int ms, bool process_messages);
   virtual void CloseMainForm() {}
+  // The main form becomes the window's screen again (true); false only notes that it is left.
   virtual void ShowMainForm(bool visible) { (void)visible; }
+  // Shows a form as the window's one screen; nullptr means the main form. While another form is shown
+  // the game frame does not run; timers, periodic callbacks, Esc, F5 and F12 go on.
+  virtual void ShowScreen(Form* form) { (void)form; }
   virtual void ShowStartForm() {}
   virtual void CloseNameEntry() {}
   virtual void ShowEnterYourNameForm() {}
   virtual bool IsFullScreen() { return false; }
   virtual void SetFullScreen(bool on) { (void)on; }
   virtual void OpenHelp() {}
+  // Opens a web address in the browser; failures are ignored.
+  virtual void OpenUrl(const std::string& url) { (void)url; }
   // Asks the kill question; the answer is delivered later through the callback.
   virtual void AskExitWholeGame() {}
 };

@@ -6,8 +6,10 @@
 #include "common/Rounding.h"
 #include "game/Game.h"
 #include "levels/LevelBuild.h"
+#include "levels/LevelLoader.h"
 #include "levels/Movies.h"
 #include "platform/Clock.h"
+#include "platform/FileUtil.h"
 #include "common/Errors.h"
 #include "sprites/SpriteOps.h"
 
@@ -185,6 +187,8 @@ void PrepareFirstRun(Game& g) {
   if (level <= 0 || (start_mode != 2 && start_mode != 4)) return;
   // A damaged file must not end every start of the program in a missing level or a broken game.
   if (!ValidStoredGame(level, start_level, runner, score)) return;
+  // A stored game whose level file has gone would end this and every later start with an error.
+  if (!FileExists(LevelFilePath(g.DataDir, level))) return;
 
   st.Demomode = false;
   st.Level = level;

@@ -193,6 +193,8 @@ void b_DifficultyPaint(Game& g, Canvas& canvas, const RectF& rect) {
     name = "Crazy";
     index = 7;
   }
+  // A game started from the training list says so, rather than claiming a difficulty's table.
+  if (!g.st.Demomode && g.st.StartLevel >= 1) name = "Training";
   std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return char(std::toupper(ch)); });
   if (mf.f1Difficulty) mf.f1Difficulty->text = name;
   if (index < 0 || index >= static_cast<int>(mf.DifficultyImages.size())) return;

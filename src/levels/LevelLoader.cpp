@@ -181,9 +181,13 @@ void SetupBlockTemplate(Game& g, int32_t typ, int32_t x, int32_t y, int32_t z, i
   t.TimeCreated = GameTicks();
 }
 
+std::string LevelFilePath(const std::string& data_dir, int level) {
+  return data_dir + "generatedfigures_" + std::to_string(level) + ".txt";
+}
+
 void LoadLevelFile(Game& g) {
   const std::string file = "generatedfigures_" + std::to_string(g.st.Level) + ".txt";
-  const std::string path = g.DataDir + file;
+  const std::string path = LevelFilePath(g.DataDir, g.st.Level);
   std::vector<uint8_t> bytes;
   if (!FileExists(path) || !ReadFileBytes(path, bytes)) FatalError(ExitLevelFileMissing, "File not found: " + path);
   const std::vector<std::string> lines = SplitLines(DecodeLevelText(bytes));

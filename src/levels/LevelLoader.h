@@ -9,6 +9,8 @@ struct Game;
 
 // Reads "generatedfigures_<Level>.txt" into the background bitmap and the sprite list.
 void LoadLevelFile(Game& g);
+// The path of level's file in the data folder.
+std::string LevelFilePath(const std::string& data_dir, int level);
 // The items of one level-file line: separated by commas, and outside double quotes also by
 // blanks and control characters; a quoted item keeps its blanks and commas ("" is one quote).
 std::vector<std::string> SplitLevelLine(const std::string& line);

@@ -51,6 +51,13 @@ class Canvas {
   virtual void DrawText(const std::string& text, const RectF& box, float size_px, bool bold, uint32_t argb,
                         float alpha, TextAlign h, TextAlign v) = 0;
   virtual SizeF MeasureText(const std::string& text, float size_px, bool bold) = 0;
+  // A rectangle with rounded corners, filled with a vertical gradient from the top colour to the bottom one.
+  virtual void FillRoundRect(const RectF& r, float radius, uint32_t top_argb, uint32_t bottom_argb, float alpha) = 0;
+  // The outline of a rounded rectangle, thickness drawn inward from r.
+  virtual void StrokeRoundRect(const RectF& r, float radius, float thickness, uint32_t argb, float alpha) = 0;
+  // Nothing is drawn outside clip until ResetClip (a scrolled list shows only its own box).
+  virtual void SetClip(const RectF& clip) = 0;
+  virtual void ResetClip() = 0;
   // What Clear(0) shows: the window's own background behind the game picture.
   virtual void SetBackdrop(std::function<void(Canvas&)> backdrop) { (void)backdrop; }
   // Completes drawing that was deferred (a backdrop nothing has covered yet).

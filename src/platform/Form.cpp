@@ -1,34 +1,45 @@
 #include "platform/Form.h"
 
+#include <algorithm>
+#include <climits>
 #include <stdexcept>
 
 #include "platform/Bitmap.h"
 
 namespace kirpo {
 
-Widget& Form::AddLabel(const std::string& name, float x, float y, float w, float h, const std::string& text,
-                       float font_size, uint32_t color, TextAlign align) {
+Widget& Form::Add(Widget::Kind kind, const std::string& name, float x, float y, float w, float h) {
   auto wd = std::make_unique<Widget>();
-  wd->kind = Widget::Kind::Label;
+  wd->kind = kind;
   wd->name = name;
   wd->x = x, wd->y = y, wd->w = w, wd->h = h;
-  wd->text = text;
-  wd->font_size = font_size;
-  wd->color = color;
-  wd->align = align;
-  wd->hit_test = false;
+  // Labels and panels let clicks through to what lies under them unless told otherwise.
+  wd->hit_test = kind == Widget::Kind::Image;
   widgets_.push_back(std::move(wd));
   return *widgets_.back();
 }
 
+Widget& Form::AddLabel(const std::string& name, float x, float y, float w, float h, const std::string& text,
+                       float font_size, uint32_t color, TextAlign align) {
+  Widget& wd = Add(Widget::Kind::Label, name, x, y, w, h);
+  wd.text = text;
+  wd.font_size = font_size;
+  wd.color = color;
+  wd.align = align;
+  return wd;
+}
+
 Widget& Form::AddImage(const std::string& name, float x, float y, float w, float h, const Bitmap* picture) {
-  auto wd = std::make_unique<Widget>();
-  wd->kind = Widget::Kind::Image;
-  wd->name = name;
-  wd->x = x, wd->y = y, wd->w = w, wd->h = h;
-  wd->picture = picture;
-  widgets_.push_back(std::move(wd));
-  return *widgets_.back();
+  Widget& wd = Add(Widget::Kind::Image, name, x, y, w, h);
+  wd.picture = picture;
+  return wd;
+}
+
+Widget& Form::AddPanel(const std::string& name, float x, float y, float w, float h, uint32_t fill, float radius) {
+  Widget& wd = Add(Widget::Kind::Panel, name, x, y, w, h);
+  wd.fill = fill;
+  wd.radius = radius;
+  return wd;
 }
 
 Widget* Form::Find(const std::string& name) {
@@ -46,16 +57,22 @@ Widget& Form::Get(const std::string& name) {
 void Form::Draw(Canvas& canvas, float alpha) const {
   if (!visible) return;
   const float sx = canvas.Width() / design_w_, sy = canvas.Height() / design_h_;
+  // Lengths that are not along one axis (corner radii, outlines) take the mean of both scales.
+  const float s = (sx + sy) / 2;
   for (const auto& wp : widgets_) {
     const Widget& w = *wp;
-    if (!w.visible || w.opacity <= 0) continue;
+    if (!w.IsShown() || w.opacity <= 0) continue;
     const RectF dst{w.x * sx, w.y * sy, (w.x + w.w) * sx, (w.y + w.h) * sy};
     const float a = w.opacity * alpha;
     if (w.kind == Widget::Kind::Label) {
-      canvas.DrawText(w.text, dst, w.font_size * sy, false, w.color, a, w.align, TextAlign::Leading);
-    } else if (w.on_paint) {
+      canvas.DrawText(w.text, dst, w.font_size * sy, w.bold, w.color, a, w.align, w.valign);
+    } else if (w.kind == Widget::Kind::Panel) {
+      if (w.fill) canvas.FillRoundRect(dst, w.radius * s, w.fill, w.fill_bottom ? w.fill_bottom : w.fill, a);
+      if (w.stroke_width > 0) canvas.StrokeRoundRect(dst, w.radius * s, w.stroke_width * s, w.stroke, a);
+    }
+    if (w.on_paint) {
       w.on_paint(canvas, dst);
-    } else if (w.picture && !w.picture->Empty()) {
+    } else if (w.kind == Widget::Kind::Image && w.picture && !w.picture->Empty()) {
       const RectF src{0, 0, float(w.picture->Width()), float(w.picture->Height())};
       if (w.rotation != 0)
         canvas.DrawBitmapRotated(*w.picture, src, dst, w.rotation, a,
@@ -63,23 +80,47 @@ void Form::Draw(Canvas& canvas, float alpha) const {
       else
         canvas.DrawBitmap(*w.picture, src, dst, a);
     }
+    if (w.focus_frame && active && focused_ == &w) {
+      const float inset = 4 * s;
+      const RectF frame{dst.left + inset, dst.top + inset, dst.right - inset, dst.bottom - inset};
+      canvas.StrokeRoundRect(frame, std::max(0.0f, w.radius * s - inset), 4 * s, 0xFFFFA500, 1.0f);
+    }
   }
 }
 
 Widget* Form::HitTest(float lx, float ly) const {
   for (auto it = widgets_.rbegin(); it != widgets_.rend(); ++it) {
     Widget* w = it->get();
-    if (w->visible && w->hit_test && w->Contains(lx, ly)) return w;
+    if (w->hit_test && w->IsShown() && w->Contains(lx, ly)) return w;
   }
   return nullptr;
+}
+
+void Form::SetHovered(Widget* w) {
+  if (w == hovered_) return;
+  Widget* old = hovered_;
+  hovered_ = w;
+  if (old) {
+    old->hovered = false;
+    if (old->on_mouse_leave) old->on_mouse_leave();
+  }
+  if (w) {
+    w->hovered = true;
+    if (w->on_mouse_enter) w->on_mouse_enter();
+  }
 }
 
 bool Form::MouseDown(float px, float py, int cw, int ch) {
   if (!visible || cw <= 0 || ch <= 0) return false;
   const float lx = px * design_w_ / cw, ly = py * design_h_ / ch;
   Widget* w = HitTest(lx, ly);
+  if (pressed_) pressed_->held = false;
   pressed_ = w;
+  repeat_started_ = false;
+  SetHovered(w);  // a touch arrives without a hover before it
   if (!w) return false;
+  w->held = true;
+  if (w->focusable) SetFocus(w);
   if (w->on_mouse_down) w->on_mouse_down(lx - w->x, ly - w->y);
   return true;
 }
@@ -90,6 +131,7 @@ bool Form::MouseUp(float px, float py, int cw, int ch) {
   Widget* w = HitTest(lx, ly);
   Widget* pressed = pressed_;
   pressed_ = nullptr;
+  if (pressed) pressed->held = false;
   if (!w) return pressed != nullptr;
   if (w->on_mouse_up) w->on_mouse_up(lx - w->x, ly - w->y);
   if (w == pressed && w->on_click) w->on_click();
@@ -99,15 +141,92 @@ bool Form::MouseUp(float px, float py, int cw, int ch) {
 void Form::MouseMove(float px, float py, int cw, int ch) {
   if (!visible || cw <= 0 || ch <= 0) return;
   const float lx = px * design_w_ / cw, ly = py * design_h_ / ch;
-  Widget* w = HitTest(lx, ly);
-  if (hovered_ && hovered_ != w && hovered_->on_mouse_leave) hovered_->on_mouse_leave();
-  hovered_ = w;
+  SetHovered(HitTest(lx, ly));
+  if (pressed_ && pressed_->on_drag) pressed_->on_drag(lx - pressed_->x, ly - pressed_->y);
+}
+
+bool Form::Wheel(float px, float py, float steps_x, float steps_y, int cw, int ch) {
+  if (!visible || cw <= 0 || ch <= 0) return false;
+  Widget* w = HitTest(px * design_w_ / cw, py * design_h_ / ch);
+  if (!w || !w->on_wheel) return false;
+  w->on_wheel(steps_x, steps_y);
+  return true;
 }
 
 std::string Form::HintAt(float px, float py, int cw, int ch) const {
   if (!visible || cw <= 0 || ch <= 0) return {};
   Widget* w = HitTest(px * design_w_ / cw, py * design_h_ / ch);
   return w ? w->hint : std::string();
+}
+
+void Form::ReleasePointer() {
+  key_down_widget_ = {};
+  if (pressed_) pressed_->held = false;
+  pressed_ = nullptr;
+  SetHovered(nullptr);
+}
+
+void Form::SetFocus(Widget* w) {
+  if (w == focused_) return;
+  Widget* old = focused_;
+  focused_ = w;
+  if (old && old->on_focus) old->on_focus(false);
+  if (w && w->on_focus) w->on_focus(true);
+}
+
+bool Form::KeyDown(int vk, bool repeat) {
+  Widget* target = focused_ && focused_->IsShown() ? focused_ : nullptr;
+  if (vk > 0 && vk < 256) key_down_widget_[static_cast<size_t>(vk)] = target;
+  if (target && target->on_key_down && target->on_key_down(vk, repeat)) return true;
+  return on_key_down && on_key_down(vk, repeat);
+}
+
+bool Form::KeyUp(int vk) {
+  Widget* pressed_on = nullptr;
+  if (vk > 0 && vk < 256) std::swap(pressed_on, key_down_widget_[static_cast<size_t>(vk)]);
+  Widget* target = focused_ && focused_->IsShown() ? focused_ : nullptr;
+  if (target && target == pressed_on && target->on_key_up && target->on_key_up(vk)) return true;
+  return on_key_up && on_key_up(vk);
+}
+
+void Form::TextInput(const std::string& text) {
+  if (on_text) on_text(text);
+}
+
+LayoutTimer& Form::AddTimer(int64_t interval, std::function<void()> fire) {
+  auto t = std::make_unique<LayoutTimer>();
+  t->interval = interval;
+  t->fire = std::move(fire);
+  timers_.push_back(std::move(t));
+  return *timers_.back();
+}
+
+void Form::RunTimers(int64_t now) {
+  for (const auto& t : timers_) {
+    if (!t->enabled || now - t->last < t->interval) continue;
+    t->last = now;
+    dirty = true;
+    if (t->fire) t->fire();
+  }
+  Widget* w = pressed_;
+  if (!w || w->repeat_ms <= 0 || !w->on_repeat) return;
+  if (!repeat_started_) {
+    repeat_started_ = true;
+    repeat_last_ = now;
+  } else if (now - repeat_last_ >= w->repeat_ms) {
+    repeat_last_ = now;
+    // Only while the pointer is still on it: sliding off an arrow stops the stepping.
+    if (w->hovered) w->on_repeat(), dirty = true;
+  }
+}
+
+int64_t Form::NextDue() const {
+  int64_t next = INT64_MAX;
+  for (const auto& t : timers_)
+    if (t->enabled) next = std::min(next, t->last + t->interval);
+  if (pressed_ && pressed_->repeat_ms > 0 && pressed_->on_repeat)
+    next = std::min(next, repeat_started_ ? repeat_last_ + pressed_->repeat_ms : int64_t{0});
+  return next;
 }
 
 }  // namespace kirpo

@@ -25,6 +25,12 @@ void Host::NoteKey(int vk, bool down) {
   if (down) pressed_since_read_[vk] = true;
 }
 
+void Host::Inject(const InputEvent& e) {
+  if (e.type == InputEvent::Type::KeyDown || e.type == InputEvent::Type::KeyUp)
+    NoteKey(e.vk, e.type == InputEvent::Type::KeyDown);
+  QueueEvent(e);
+}
+
 int VirtualKeyFromSdl(int key) {
   switch (key) {
     case SDLK_BACKSPACE: return VK_BACK;
@@ -118,6 +124,11 @@ class WindowHost final : public Host {
     e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     SDL_PushEvent(&e);
   }
+  void SetTextInput(bool on) override {
+    if (on == TextInputOn()) return;
+    Host::SetTextInput(on);
+    on ? SDL_StartTextInput() : SDL_StopTextInput();
+  }
 
  private:
   static constexpr int kMinWidth = 320, kMinHeight = 200;
@@ -167,8 +178,22 @@ class WindowHost final : public Host {
         ev.vk = VirtualKeyFromSdl(e.key.keysym.sym);
         if (!ev.vk) return;
         NoteKey(ev.vk, e.type == SDL_KEYDOWN);
-        if (e.key.repeat) return;
+        ev.repeat = e.key.repeat != 0;
         break;
+      case SDL_TEXTINPUT:
+        ev.type = InputEvent::Type::Text;
+        ev.text = e.text.text;
+        break;
+      case SDL_MOUSEWHEEL: {
+        if (e.wheel.which == SDL_TOUCH_MOUSEID) return;
+        int mx = 0, my = 0;
+        SDL_GetMouseState(&mx, &my);
+        const float flip = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0f : 1.0f;
+        ev.type = InputEvent::Type::Wheel;
+        ev.x = mx * fx, ev.y = my * fy;
+        ev.wheel_x = e.wheel.preciseX * flip, ev.wheel_y = e.wheel.preciseY * flip;
+        break;
+      }
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP:
         if (e.button.which == SDL_TOUCH_MOUSEID) return;  // the finger event below carries it
@@ -209,7 +234,7 @@ class WindowHost final : public Host {
       default: return;
     }
     if (ev.type == InputEvent::Type::MouseDown || ev.type == InputEvent::Type::MouseUp ||
-        ev.type == InputEvent::Type::MouseMove) {
+        ev.type == InputEvent::Type::MouseMove || ev.type == InputEvent::Type::Wheel) {
       // Pointers land on the picture as it is shown, bars and all.
       const RectF picture = canvas_.PictureRect();
       ev.x -= picture.left, ev.y -= picture.top;
@@ -299,6 +324,8 @@ std::unique_ptr<Host> CreateWindowHost(int client_w, int client_h, const std::st
     SDL_DestroyWindow(w);
     return nullptr;
   }
+  // SDL turns text input on by itself; only a form that takes typed text wants it.
+  SDL_StopTextInput();
   return std::make_unique<WindowHost>(w, r);
 }
 

@@ -10,11 +10,14 @@
 namespace kirpo {
 
 struct InputEvent {
-  enum class Type { Quit, KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Resized, FocusLost, ToggleFullScreen };
+  enum class Type { Quit, KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Resized, Text, Wheel, FocusLost, ToggleFullScreen };
   Type type = Type::Quit;
   int vk = 0;           // virtual-key code for key events
-  float x = 0, y = 0;   // canvas pixels for mouse and touch events
+  bool repeat = false;  // a key down sent again by the keyboard's auto-repeat
+  float x = 0, y = 0;   // canvas pixels for mouse and touch events (the pointer's place for Wheel)
   int button = 1;       // 1 left, 2 middle, 3 right
+  float wheel_x = 0, wheel_y = 0;  // Wheel: steps to the right and away from the user
+  std::string text;     // Text: the typed characters, UTF-8
 };
 
 // Where the window stands when it is not full screen, and whether it is full screen.
@@ -45,11 +48,22 @@ class Host {
   virtual bool HasDisplay() const = 0;
   // The canvas's current pixels.
   virtual std::unique_ptr<Bitmap> ReadPixels() = 0;
+  // Typed characters arrive as Text events only while text input is on (it is off at start).
+  virtual void SetTextInput(bool on) { text_input_ = on; }
+  bool TextInputOn() const { return text_input_; }
+
+  // Queues an event as if the window system had sent it (tests, and the offscreen host's only input).
+  // Key events also update the key state.
+  void Inject(const InputEvent& e);
+  // Keys held down right now, by virtual-key code.
+  const std::array<bool, 256>& KeysDown() const { return down_; }
 
   // The keyboard as 256 bytes by virtual-key code, bit 7 = down. A key pressed and released
   // between two reads still reads as down once, so a short tap is never lost.
   std::array<uint8_t, 256> ReadKeyState();
   void NoteKey(int vk, bool down);
+  // Forgets short taps not yet read, so that they do not reach a screen that appears after them.
+  void ForgetTaps() { pressed_since_read_ = {}; }
   // A key press or release as if the player made it. A window sends it through the window
   // system's event queue, so it takes the way a real key takes; elsewhere it is noted at once.
   virtual void InjectKey(int vk, bool down) { NoteKey(vk, down); }
@@ -64,6 +78,7 @@ class Host {
   }
 
  private:
+  bool text_input_ = false;
   std::array<bool, 256> down_{};
   std::array<bool, 256> pressed_since_read_{};
   std::vector<InputEvent> queued_;

@@ -23,6 +23,10 @@ class NullCanvas final : public Canvas {
   void DrawBitmapRotated(const Bitmap&, const RectF&, const RectF&, double, float, const RectF&) override {}
   void DrawText(const std::string&, const RectF&, float, bool, uint32_t, float, TextAlign, TextAlign) override {}
   SizeF MeasureText(const std::string&, float, bool) override { return {}; }
+  void FillRoundRect(const RectF&, float, uint32_t, uint32_t, float) override {}
+  void StrokeRoundRect(const RectF&, float, float, uint32_t, float) override {}
+  void SetClip(const RectF&) override {}
+  void ResetClip() override {}
 
  private:
   int w_, h_;

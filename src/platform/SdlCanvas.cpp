@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "platform/EmbeddedFiles.h"
 
@@ -357,5 +358,86 @@ SizeF SdlCanvas::MeasureText(const std::string& text, float size_px, bool bold) 
   }
   return SizeF{float(w), float(h)};
 }
+
+}  // namespace kirpo
+
+namespace kirpo {
+
+namespace {
+
+// The outline of a rounded rectangle, clockwise from the top-left corner's arc.
+std::vector<SDL_FPoint> RoundRectContour(const RectF& r, float radius) {
+  radius = std::clamp(radius, 0.0f, std::min(r.Width(), r.Height()) / 2);
+  constexpr int kArcSteps = 8;
+  const float cx[4] = {r.left + radius, r.right - radius, r.right - radius, r.left + radius};
+  const float cy[4] = {r.top + radius, r.top + radius, r.bottom - radius, r.bottom - radius};
+  std::vector<SDL_FPoint> out;
+  out.reserve(4 * (kArcSteps + 1));
+  for (int corner = 0; corner < 4; ++corner) {
+    const double start = M_PI + corner * M_PI / 2;
+    for (int i = 0; i <= kArcSteps; ++i) {
+      const double a = start + (M_PI / 2) * i / kArcSteps;
+      out.push_back(SDL_FPoint{cx[corner] + radius * float(std::cos(a)), cy[corner] + radius * float(std::sin(a))});
+    }
+  }
+  return out;
+}
+
+SDL_Color Mix(uint32_t top, uint32_t bottom, float t, float alpha) {
+  auto ch = [&](int shift) {
+    const float a = float((top >> shift) & 0xFF), b = float((bottom >> shift) & 0xFF);
+    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
+  };
+  return SDL_Color{static_cast<Uint8>(ch(16) + 0.5f), static_cast<Uint8>(ch(8) + 0.5f),
+                   static_cast<Uint8>(ch(0) + 0.5f), static_cast<Uint8>(std::clamp(ch(24) * alpha, 0.0f, 255.0f))};
+}
+
+}  // namespace
+
+void SdlCanvas::FillRoundRect(const RectF& r, float radius, uint32_t top_argb, uint32_t bottom_argb, float alpha) {
+  if (alpha <= 0 || r.Width() <= 0 || r.Height() <= 0) return;
+  DrawPendingBackdrop();
+  const std::vector<SDL_FPoint> contour = RoundRectContour(r, radius);
+  auto vertex = [&](SDL_FPoint p) {
+    return SDL_Vertex{p, Mix(top_argb, bottom_argb, (p.y - r.top) / r.Height(), alpha), SDL_FPoint{0, 0}};
+  };
+  std::vector<SDL_Vertex> v;
+  v.reserve(contour.size() * 3);
+  const SDL_FPoint centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  for (size_t i = 0; i < contour.size(); ++i) {
+    v.push_back(vertex(centre));
+    v.push_back(vertex(contour[i]));
+    v.push_back(vertex(contour[(i + 1) % contour.size()]));
+  }
+  SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_BLEND);
+  SDL_RenderGeometry(renderer_, nullptr, v.data(), static_cast<int>(v.size()), nullptr, 0);
+}
+
+void SdlCanvas::StrokeRoundRect(const RectF& r, float radius, float thickness, uint32_t argb, float alpha) {
+  if (alpha <= 0 || thickness <= 0 || r.Width() <= 0 || r.Height() <= 0) return;
+  DrawPendingBackdrop();
+  thickness = std::min(thickness, std::min(r.Width(), r.Height()) / 2);
+  const RectF inner{r.left + thickness, r.top + thickness, r.right - thickness, r.bottom - thickness};
+  // Both contours have the same number of points, so point i of one faces point i of the other.
+  const std::vector<SDL_FPoint> out = RoundRectContour(r, radius);
+  const std::vector<SDL_FPoint> in = RoundRectContour(inner, std::max(0.0f, radius - thickness));
+  const SDL_Color c = Mix(argb, argb, 0, alpha);
+  std::vector<SDL_Vertex> v;
+  v.reserve(out.size() * 6);
+  for (size_t i = 0; i < out.size(); ++i) {
+    const size_t j = (i + 1) % out.size();
+    for (SDL_FPoint p : {out[i], out[j], in[i], in[i], out[j], in[j]}) v.push_back(SDL_Vertex{p, c, SDL_FPoint{0, 0}});
+  }
+  SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_BLEND);
+  SDL_RenderGeometry(renderer_, nullptr, v.data(), static_cast<int>(v.size()), nullptr, 0);
+}
+
+void SdlCanvas::SetClip(const RectF& clip) {
+  DrawPendingBackdrop();
+  const SDL_Rect c = ToRect(clip);
+  SDL_RenderSetClipRect(renderer_, &c);
+}
+
+void SdlCanvas::ResetClip() { SDL_RenderSetClipRect(renderer_, nullptr); }
 
 }  // namespace kirpo

@@ -34,6 +34,10 @@ class SdlCanvas final : public Canvas {
   void DrawText(const std::string& text, const RectF& box, float size_px, bool bold, uint32_t argb, float alpha,
                 TextAlign h, TextAlign v) override;
   SizeF MeasureText(const std::string& text, float size_px, bool bold) override;
+  void FillRoundRect(const RectF& r, float radius, uint32_t top_argb, uint32_t bottom_argb, float alpha) override;
+  void StrokeRoundRect(const RectF& r, float radius, float thickness, uint32_t argb, float alpha) override;
+  void SetClip(const RectF& clip) override;
+  void ResetClip() override;
 
   // Drawn by Clear(0): what lies behind the game picture.
   void SetBackdrop(std::function<void(Canvas&)> backdrop) override { backdrop_ = std::move(backdrop); }

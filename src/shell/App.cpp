@@ -17,6 +17,8 @@
 #include "common/Errors.h"
 #include "shell/Install.h"
 #include "game/MainFormLayout.h"
+#include "scores/LoadHiScores.h"
+#include "startmenu/StartForm.h"
 
 namespace kirpo {
 
@@ -36,9 +38,21 @@ App::App(Host& host, std::string exe_dir, std::string data_dir, std::unique_ptr<
 
 App::~App() { game_.shell = nullptr; }
 
+template <typename Fn>
+void App::LeavingOnFatalError(Fn&& fn) {
+  try {
+    fn();
+  } catch (const FatalErrorException&) {
+    if (game_.st.AppStartedAt != 0) game_.settings.WriteIni("Level", "0");
+    throw;
+  }
+}
+
 void App::StartUp() {
-  FormCreate();
-  AfterFormCreate();
+  LeavingOnFatalError([this] {
+    FormCreate();
+    AfterFormCreate();
+  });
 }
 
 void App::FormCreate() {
@@ -89,6 +103,8 @@ void App::AfterFormCreate() {
   RestoreWindowPlacement();
   g.st.Demomode = true;
   g.world.Random.Reset();
+  start_form_ = std::make_unique<StartForm>(g);
+  start_form_->form.active = false;
   WriteLog("");
   g.st.ShowSplash = true;
   PrepareFirstRun(g);
@@ -133,6 +149,7 @@ void App::LoadStartUpData() {
   stretch_ = g.settings.ReadInt("Stretch", 0) == 1;
 
   ApplyNavButtons(g);
+  LoadHiScores(g);
   g.figures.LoadMovieList();
   if (FileExists(g.DataDir + "image.store")) {
     g.figures.ReadImageStore();
@@ -181,6 +198,7 @@ int64_t App::NextDue() const {
   consider(fade_timer_);
   consider(speaker_timer_);
   consider(game_.st.BonusTimer);
+  if (screen_) next = std::min(next, screen_->NextDue());
   if (frame_timer_enabled_)
     next = std::min(next, frame_base_ + static_cast<int64_t>(std::ceil((frame_index_ + 1) * FrameTickMs)));
   return next;
@@ -207,6 +225,10 @@ void App::SpeakerToggle() {
 }
 
 void App::Step() {
+  LeavingOnFatalError([this] { StepOnce(); });
+}
+
+void App::StepOnce() {
   // A failure of the audio stream is found by the sound worker and ends the program here.
   if (const int code = sound_->FatalCode()) FatalError(code, sound_->FatalText());
   ProcessEvents();
@@ -228,34 +250,65 @@ void App::Step() {
 
 void App::ProcessEvents() {
   Game& g = game_;
+  const int epoch = input_epoch_;
   for (const InputEvent& e : host_.PollEvents()) {
     Canvas& c = host_.GetCanvas();
     switch (e.type) {
       case InputEvent::Type::Quit: FormClose(); return;
-      case InputEvent::Type::MouseDown:
-        if (g.st.AppStartedAt == 0 || !main_form_visible_) break;
-        if (!g.mf.form.MouseDown(e.x, e.y, c.Width(), c.Height()) && e.button == 1)
-          pboxMouseDown(g, e.x, e.y, c.Width(), c.Height());
-        break;
-      case InputEvent::Type::MouseUp:
-        if (main_form_visible_) g.mf.form.MouseUp(e.x, e.y, c.Width(), c.Height());
+      case InputEvent::Type::Resized:
+        if (nested_ == 0 && g.st.AppStartedAt != 0) {
+          if (screen_) PaintScreen(c), host_.Present();
+          else g.st.Paused ? RepaintFrozen() : PaintFrame();
+        }
         break;
       case InputEvent::Type::MouseMove: {
-        if (main_form_visible_) g.mf.form.MouseMove(e.x, e.y, c.Width(), c.Height());
         mouse_x_ = e.x, mouse_y_ = e.y;
-        const std::string hint = g.mf.form.HintAt(e.x, e.y, c.Width(), c.Height());
+        const std::string hint = CurrentForm().HintAt(e.x, e.y, c.Width(), c.Height());
         if (hint != hint_) hint_ = hint, hint_since_ = GameTicks();
         break;
       }
-      case InputEvent::Type::FocusLost: PauseForFocusLoss(); break;
+      case InputEvent::Type::FocusLost: PauseForFocusLoss(); continue;
       case InputEvent::Type::ToggleFullScreen:
         if (g.mf.FullScreenButton && g.mf.FullScreenButton->on_click) g.mf.FullScreenButton->on_click();
-        break;
-      case InputEvent::Type::Resized:
-        if (nested_ == 0 && g.st.AppStartedAt != 0) g.st.Paused ? RepaintFrozen() : PaintFrame();
+        continue;
+      case InputEvent::Type::KeyUp:
+        if (e.vk > 0 && e.vk < 256 && stale_keys_[static_cast<size_t>(e.vk)]) {
+          stale_keys_[static_cast<size_t>(e.vk)] = false;
+          continue;
+        }
         break;
       default: break;
     }
+    if (closed_) return;
+    // Input that arrived while a form waited in one of its delays, or that was queued before a delay or
+    // a screen change that has happened since, would start a second outcome.
+    if (input_blocked_ > 0 || input_epoch_ != epoch) continue;
+    DispatchInput(e);
+    CurrentForm().dirty = true;
+  }
+}
+
+void App::DispatchInput(const InputEvent& e) {
+  Game& g = game_;
+  Canvas& c = host_.GetCanvas();
+  Form& form = CurrentForm();
+  switch (e.type) {
+    case InputEvent::Type::MouseDown:
+      if (g.st.AppStartedAt == 0) break;
+      if (!form.MouseDown(e.x, e.y, c.Width(), c.Height()) && !screen_ && main_form_visible_ && e.button == 1)
+        pboxMouseDown(g, e.x, e.y, c.Width(), c.Height());
+      break;
+    case InputEvent::Type::MouseUp: form.MouseUp(e.x, e.y, c.Width(), c.Height()); break;
+    case InputEvent::Type::MouseMove: form.MouseMove(e.x, e.y, c.Width(), c.Height()); break;
+    case InputEvent::Type::Wheel: form.Wheel(e.x, e.y, e.wheel_x, e.wheel_y, c.Width(), c.Height()); break;
+    case InputEvent::Type::KeyDown:
+      // A key held since before this screen appeared was meant for the one before.
+      if (e.vk > 0 && e.vk < 256 && stale_keys_[static_cast<size_t>(e.vk)]) break;
+      form.KeyDown(e.vk, e.repeat);
+      break;
+    case InputEvent::Type::KeyUp: form.KeyUp(e.vk); break;
+    case InputEvent::Type::Text: form.TextInput(e.text); break;
+    default: break;
   }
 }
 
@@ -344,6 +397,7 @@ void App::RunFormTimers() {
     g.st.BonusTimer.LastFired = now;
     BonusTimerTimer(g);
   }
+  if (screen_) screen_->RunTimers(now);
 }
 
 void App::IdleHandlerTick() {
@@ -359,6 +413,11 @@ void App::IdleHandlerTick() {
   if (st.FrameElapsed <= 0) return;
   st.LastFrameAt = now;
   st.KeyState = host_.ReadKeyState();
+  // Keys held since before the current screen appeared do not act on it.
+  for (size_t vk = 0; vk < st.KeyState.size(); ++vk) {
+    if (stale_keys_[vk] && !host_.KeysDown()[vk]) stale_keys_[vk] = false;
+    if (stale_keys_[vk]) st.KeyState[vk] = 0;
+  }
   ApplyGamepads();
   if (st.KeyDown(VK_ESCAPE) && TicksBetween(now, st.LastEscAt) > 1000) {
     st.CloseRequested = true;
@@ -371,6 +430,17 @@ void App::IdleHandlerTick() {
       st.LastPauseToggleAt = now;
     }
   }
+  if (screen_) {
+    // The game frame stands still while another screen is up, and an unchanged screen is not painted again.
+    if (st.KeyDown(VK_F12)) TakeScreenshot();
+    if (screen_->dirty || now - screen_painted_at_ >= 500) {
+      screen_->dirty = false;
+      screen_painted_at_ = now;
+      PaintScreen(host_.GetCanvas());
+      host_.Present();
+    }
+    return;
+  }
   ShowPauseState(g);
   if (st.Paused) {
     RepaintFrozen();
@@ -378,6 +448,21 @@ void App::IdleHandlerTick() {
   }
   if (st.KeyDown(VK_F12)) TakeScreenshot();
   PaintFrame();
+}
+
+Form& App::CurrentForm() { return screen_ ? *screen_ : game_.mf.form; }
+
+void App::PaintScreen(Canvas& canvas) {
+  UsePicture(canvas);
+  canvas.Clear(0xFF000000);
+  screen_->Draw(canvas, 1.0f);
+  DrawHint(canvas);
+  canvas.Flush();
+}
+
+void App::PaintCurrent(Canvas& canvas) {
+  if (screen_) PaintScreen(canvas);
+  else PboxPaint(canvas);
 }
 
 void App::DrawBackdrop(Canvas& canvas) {
@@ -458,7 +543,7 @@ void App::PboxPaint(Canvas& canvas) {
 void App::DrawHint(Canvas& canvas) {
   if (hint_.empty() || GameTicks() - hint_since_ < 600) return;
   // A hint shows only while its control is still visible under the pointer.
-  if (game_.mf.form.HintAt(mouse_x_, mouse_y_, canvas.Width(), canvas.Height()) != hint_) return;
+  if (CurrentForm().HintAt(mouse_x_, mouse_y_, canvas.Width(), canvas.Height()) != hint_) return;
   const float size = std::max(12.0f, 16.0f * canvas.Height() / 600.0f);
   const SizeF text = canvas.MeasureText(hint_, size, false);
   float x = mouse_x_ + 12, y = mouse_y_ + 18;
@@ -478,7 +563,7 @@ void App::TakeScreenshot() {
   std::unique_ptr<Host> picture = CreateOffscreenHost(screen.Width(), screen.Height());
   if (picture) {
     picture->GetCanvas().Clear(0xFFFFFFFF);
-    PboxPaint(picture->GetCanvas());
+    PaintCurrent(picture->GetCanvas());
     const std::string name = "hardcopy-" + std::to_string(g.st.ScreenshotCount) + "-Screen.png";
     if (auto bmp = picture->ReadPixels()) bmp->SavePng(name);
   }
@@ -491,6 +576,7 @@ void App::Delay(int ms, bool process_messages) {
   const int64_t start = GameTicks();
   if (ms <= 0) return;
   ++nested_;
+  if (process_messages) ++input_blocked_;
   for (int i = 0; i < ms; ++i) {
     GameClock().Sleep(1);
     if (process_messages && !closed_) {
@@ -500,12 +586,19 @@ void App::Delay(int ms, bool process_messages) {
     }
     if (TicksBetween(GameTicks(), start) >= ms) break;
   }
+  if (process_messages) {
+    --input_blocked_;
+    // Input polled before the delay but not yet handed out belongs to the moment before it, too.
+    ++input_epoch_;
+  }
   --nested_;
 }
 
 void App::FormClose() {
   if (closing_ || closed_) return;
   closing_ = true;
+  // The screen that is up keeps what the player entered there before the program ends.
+  if (screen_ && screen_->on_close) screen_->on_close();
   game_.settings.WriteIni("Level", "0");
   StoreWindowPlacement();
   game_.sound->StopSound();
@@ -516,14 +609,33 @@ void App::FormClose() {
 void App::CloseMainForm() { FormClose(); }
 
 void App::ShowMainForm(bool visible) {
+  // One window: leaving the main form only means that another screen comes up next.
   main_form_visible_ = visible;
-  host_.Show(visible);
+  if (visible) ShowScreen(nullptr);
+}
+
+void App::ShowScreen(Form* form) {
+  if (form == &game_.mf.form) form = nullptr;
+  if (form == screen_) return;
+  Form& old = CurrentForm();
+  old.active = false;
+  old.ReleasePointer();
+  screen_ = form;
+  ++input_epoch_;
+  main_form_visible_ = form == nullptr;
+  Form& now = CurrentForm();
+  now.active = true;
+  now.dirty = true;
+  stale_keys_ = host_.KeysDown();
+  host_.ForgetTaps();
+  host_.SetTextInput(now.wants_text_input);
+  hint_.clear();
+  if (old.on_hide) old.on_hide();
+  if (now.on_show) now.on_show();
 }
 
 void App::ShowStartForm() {
-  // Until the start menu exists, leaving the demo starts a new game at once.
-  ShowMainForm(true);
-  game_.st.StartGameRequested = true;
+  if (start_form_) ShowScreen(&start_form_->form);
 }
 
 void App::ShowEnterYourNameForm() { GameOver(game_); }
@@ -537,6 +649,8 @@ void App::SetFullScreen(bool on) {
 }
 
 void App::OpenHelp() { OpenUrl("file://" + game_.DataDir + "help.html#Hilfe"); }
+
+void App::OpenUrl(const std::string& url) { kirpo::OpenUrl(url); }
 
 void App::AskExitWholeGame() {
   const DialogAnswer a = AskYesNo("Do you want to exit whole game?");

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +14,8 @@
 namespace kirpo {
 
 class Host;
+struct InputEvent;
+class StartForm;
 
 // The program around the game: start-up sequence, frame loop, the main form's timers and
 // global keys, painting, screenshots and closing. The same code runs in a window and headless.
@@ -50,6 +53,9 @@ class App final : public ShellHooks {
   int64_t FrameTicks() const { return frame_ticks_; }
 
   bool Closed() const { return closed_; }
+  // The form shown in the window: the main form unless another screen is up.
+  Form& CurrentForm();
+  StartForm* GetStartForm() { return start_form_.get(); }
   Game& G() { return game_; }
   Host& GetHost() { return host_; }
 
@@ -57,15 +63,21 @@ class App final : public ShellHooks {
   void Delay(int ms, bool process_messages) override;
   void CloseMainForm() override;
   void ShowMainForm(bool visible) override;
+  void ShowScreen(Form* form) override;
   void ShowStartForm() override;
   void CloseNameEntry() override {}
   void ShowEnterYourNameForm() override;
   bool IsFullScreen() override;
   void SetFullScreen(bool on) override;
   void OpenHelp() override;
+  void OpenUrl(const std::string& url) override;
   void AskExitWholeGame() override;
 
  private:
+  // A fatal error leaves the settings as an orderly close would: no game to resume.
+  template <typename Fn>
+  void LeavingOnFatalError(Fn&& fn);
+  void StepOnce();
   void FormCreate();
   void AfterFormCreate();
   // The figures, settings and movie list that every start reads.
@@ -86,6 +98,10 @@ class App final : public ShellHooks {
   // While paused: the kept game picture under the layout as it is now; nothing moves.
   void RepaintFrozen();
   void PboxPaint(Canvas& canvas);
+  // What the window shows now: the game and its layout, or the screen that is up.
+  void PaintCurrent(Canvas& canvas);
+  void PaintScreen(Canvas& canvas);
+  void DispatchInput(const InputEvent& e);
   // Places the picture in the canvas (16:10 between bars, or stretched) and scales the design space to it.
   void UsePicture(Canvas& canvas);
   void DrawBackdrop(Canvas& canvas);
@@ -101,6 +117,14 @@ class App final : public ShellHooks {
   std::string exe_dir_;
   std::unique_ptr<SlotSoundPlayer> sound_;  // outlives the game, which points to it
   Game game_;
+  std::unique_ptr<StartForm> start_form_;
+  Form* screen_ = nullptr;  // the screen shown instead of the main form
+  int input_epoch_ = 0;
+  int64_t screen_painted_at_ = 0;  // counts screen changes and finished delays
+  // Keys held when the current screen appeared: they act on it only after being released.
+  std::array<bool, 256> stale_keys_{};
+  // Delays with message processing in progress: input to the forms waits for their end.
+  int input_blocked_ = 0;
   bool closed_ = false;
   bool closing_ = false;
   bool main_form_visible_ = true;

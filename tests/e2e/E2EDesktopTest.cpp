@@ -7,7 +7,7 @@
 
 #include "support/Process.h"
 #include "support/TempDir.h"
-#include "support/XWindow.h"
+#include "support/X11.h"
 
 namespace kirpo {
 namespace {

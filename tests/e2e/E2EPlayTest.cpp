@@ -9,8 +9,8 @@
 #include "platform/Bitmap.h"
 #include "platform/FileUtil.h"
 #include "support/Process.h"
-#include "support/XWindow.h"
 #include "support/TempDir.h"
+#include "support/X11.h"
 
 namespace kirpo {
 namespace {
@@ -18,8 +18,8 @@ namespace {
 using test::Capture;
 using test::DifferentPixels;
 using test::FindWindow;
-using test::SleepMs;
 using test::Process;
+using test::SleepMs;
 
 struct E2EPlayTest : ::testing::Test {
   test::TempDir home;

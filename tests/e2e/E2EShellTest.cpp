@@ -10,7 +10,7 @@
 #include "platform/Bitmap.h"
 #include "platform/FileUtil.h"
 #include "support/Process.h"
-#include "support/XWindow.h"
+#include "support/X11.h"
 #include "support/TempDir.h"
 
 namespace kirpo {

@@ -1,7 +1,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 
 #include "platform/Host.h"
@@ -18,12 +17,8 @@ struct AppFixture : ::testing::Test {
   std::unique_ptr<Host> host = CreateOffscreenHost(960, 600);
   std::unique_ptr<App> app;
   void SetUp() override {
-    namespace fs = std::filesystem;
     ASSERT_TRUE(host);
-    const std::string data = dir.Path() + "data/";
-    fs::create_directories(data);
-    for (const auto& e : fs::directory_iterator(fs::path(KIRPO_SOURCE_DIR) / "assets"))
-      fs::copy_file(e.path(), data + e.path().filename().string());
+    const std::string data = dir.InstallAssets("data");
     app = std::make_unique<App>(*host, dir.Path(), data);
   }
 };

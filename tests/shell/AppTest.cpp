@@ -97,6 +97,15 @@ TEST_F(AppTest, EscClosesOnceAndStoresLevelZero) {
   EXPECT_EQ(app->G().settings.ReadIni("Level"), "0");
 }
 
+TEST_F(AppTest, AStoredGameWhoseLevelFileIsMissingIsNotResumed) {
+  dir.Write("data/kirpo.ini", "Level=2\r\nStartLevel=0\r\nRunner=3\r\nScore=0\r\nStartMode=4\r\n");
+  fs::remove(dir.Path() + "data/generatedfigures_2.txt");
+  app->StartUp();
+  app->RunUntil(3000);
+  EXPECT_TRUE(app->G().st.Demomode);
+  EXPECT_EQ(app->G().st.Level, 0);
+}
+
 TEST_F(AppTest, DelayRunsCallbacksMeanwhile) {
   app->StartUp();
   int32_t status = 0;

@@ -22,6 +22,14 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+std::string TempDir::InstallAssets(const std::string& name) const {
+  const std::string into = path_ + name + "/";
+  std::filesystem::create_directories(into);
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(KIRPO_SOURCE_DIR) / "assets"))
+    std::filesystem::copy_file(e.path(), into + e.path().filename().string());
+  return into;
+}
+
 void TempDir::Write(const std::string& name, const std::string& content) const {
   const auto p = std::filesystem::path(path_ + name);
   std::filesystem::create_directories(p.parent_path());

@@ -18,6 +18,8 @@ class TempDir {
   std::string File(const std::string& name) const { return path_ + name; }
   void Write(const std::string& name, const std::string& content) const;
   std::string Read(const std::string& name) const;
+  // Copies the data package's sources into the folder name (created), as an installation would hold them.
+  std::string InstallAssets(const std::string& name) const;
 
  private:
   std::string path_;

@@ -1,4 +1,4 @@
-#include "support/XWindow.h"
+#include "support/X11.h"
 
 #include <chrono>
 #include <thread>
@@ -8,18 +8,12 @@
 
 namespace kirpo::test {
 
-namespace {
-std::string Trimmed(std::string s) {
-  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-  return s;
-}
-}  // namespace
-
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 std::string FindWindow(const std::string& name, int timeout_ms) {
   for (int waited = 0; waited < timeout_ms; waited += 200) {
-    std::string id = Trimmed(Capture("xdotool search --name '" + name + "' 2>/dev/null | head -n1"));
+    std::string id = Capture("xdotool search --name '" + name + "' 2>/dev/null | head -n1");
+    while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
     if (!id.empty()) return id;
     SleepMs(200);
   }
@@ -32,9 +26,11 @@ void FocusWindow(const std::string& window) {
 }
 
 std::string WindowSize(const std::string& window) {
-  const std::string g = Capture("xdotool getwindowgeometry " + window);
+  std::string g = Capture("xdotool getwindowgeometry " + window);
   const size_t at = g.find("Geometry: ");
-  return at == std::string::npos ? "" : Trimmed(g.substr(at + 10, g.find('\n', at) - at - 10));
+  if (at == std::string::npos) return "";
+  g = g.substr(at + 10);
+  return g.substr(0, g.find_first_of("\n "));
 }
 
 int DifferentPixels(const std::string& a, const std::string& b) {

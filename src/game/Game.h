@@ -8,6 +8,7 @@
 #include "levels/Recordings.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
+#include "scores/HiScores.h"
 #include "settings/Settings.h"
 #include "common/HiTimer.h"
 #include "sound/SoundPlayer.h"
@@ -33,7 +34,8 @@ class ShellHooks {
   virtual void ShowScreen(Form* form) { (void)form; }
   virtual void ShowStartForm() {}
   virtual void CloseNameEntry() {}
-  virtual void ShowEnterYourNameForm() {}
+  // Hides the main form and shows the name entry, prepared for the new entry (g.hiscores).
+  virtual void ShowNameEntryForm() {}
   virtual bool IsFullScreen() { return false; }
   virtual void SetFullScreen(bool on) { (void)on; }
   virtual void OpenHelp() {}
@@ -55,6 +57,7 @@ struct Game {
   HiTimerService timers;
   MainForm mf;
   Recordings recordings;
+  HiScoreBoard hiscores;
   std::unique_ptr<Bitmap> BackgroundBitmap;
 
   // The paint in progress

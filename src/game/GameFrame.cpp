@@ -7,11 +7,12 @@
 #include "common/Rounding.h"
 #include "game/Game.h"
 #include "game/GameFlow.h"
-#include "game/HiScoreScreen.h"
 #include "game/Hud.h"
 #include "game/Movement.h"
 #include "levels/LevelBuild.h"
 #include "platform/Clock.h"
+#include "scores/HiScoreScreen.h"
+#include "scores/HiScores.h"
 #include "common/Errors.h"
 #include "sprites/SpriteDraw.h"
 #include "sprites/SpriteOps.h"
@@ -161,7 +162,7 @@ void PlayingBranch(Game& g) {
     if (!st.NameEntryActive) {
       g.settings.WriteIni("Level", "0");
       st.ScoreDifficulty = st.Difficulty;
-      g.shell->ShowEnterYourNameForm();
+      ShowEnterYourNameForm(g);
     }
   }
 
@@ -264,7 +265,7 @@ void GameAction(Game& g) {
       g.mf.form.visible = true;
       st.FinalPhase = 2;
       st.ScoreDifficulty = st.Difficulty;
-      g.shell->ShowEnterYourNameForm();
+      ShowEnterYourNameForm(g);
     }
     return;
   }

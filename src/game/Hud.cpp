@@ -2,26 +2,16 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 
 #include "common/Consts.h"
 #include "common/Rounding.h"
 #include "game/Game.h"
 #include "platform/Bitmap.h"
+#include "scores/ScoreText.h"
 
 namespace kirpo {
 
 namespace {
-
-// Blanks and zeros of the first `width` characters read as the letter O, the game's dotted look.
-std::string PaddedWithOs(int32_t value, int width) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%*d", width, static_cast<int>(value));
-  std::string s = buf;
-  for (int i = 0; i < width && i < static_cast<int>(s.size()); ++i)
-    if (s[static_cast<size_t>(i)] == ' ' || s[static_cast<size_t>(i)] == '0') s[static_cast<size_t>(i)] = 'O';
-  return s;
-}
 
 bool IsBlank(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](unsigned char c) { return c <= ' '; });
@@ -76,10 +66,6 @@ void DrawOutline(Canvas& c, const std::string& text, const RectF& box, float siz
 }
 
 }  // namespace
-
-std::string ScoreToStr(int32_t score) { return PaddedWithOs(score, 7); }
-
-std::string BonusToStr(int32_t bonus) { return PaddedWithOs(bonus, 5); }
 
 std::string DifficultyName(int32_t difficulty) {
   switch (difficulty) {

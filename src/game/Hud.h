@@ -17,9 +17,6 @@ void myWriteTextEx(Game& g, const RectF& rect, const std::string& text, int font
                    uint32_t back_color, float alpha, TextAlign h, TextAlign v, bool shadow);
 void myWriteText(Game& g, const RectF& rect, const std::string& text, int font_size, bool bold, uint32_t color,
                  float alpha, TextAlign h, TextAlign v);
-// "OOO123O": seven characters, blanks and zeros shown as the letter O.
-std::string ScoreToStr(int32_t score);
-std::string BonusToStr(int32_t bonus);
 // The end-of-attempt text style: yellow with a dark rim and a grey shadow on a dark band, centred over
 // the play-field.
 void WriteEndText(Game& g, const std::string& text);

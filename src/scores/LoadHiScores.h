@@ -4,8 +4,8 @@ namespace kirpo {
 
 struct Game;
 
-// Reads the high-score table of the current difficulty (g.st.Difficulty); at start-up and whenever the
-// player picks another difficulty in the start menu.
+// Replaces the table in memory with the file of the current difficulty (g.st.Difficulty) and sets
+// HiScore; at start-up and whenever the player picks another difficulty in the start menu.
 void LoadHiScores(Game& g);
 
 }  // namespace kirpo

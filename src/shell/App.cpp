@@ -15,9 +15,10 @@
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
 #include "common/Errors.h"
+#include "scores/HiScores.h"
 #include "shell/Install.h"
 #include "game/MainFormLayout.h"
-#include "scores/LoadHiScores.h"
+#include "scores/NameEntryForm.h"
 #include "startmenu/StartForm.h"
 
 namespace kirpo {
@@ -103,8 +104,7 @@ void App::AfterFormCreate() {
   RestoreWindowPlacement();
   g.st.Demomode = true;
   g.world.Random.Reset();
-  start_form_ = std::make_unique<StartForm>(g);
-  start_form_->form.active = false;
+  CreateForms();
   WriteLog("");
   g.st.ShowSplash = true;
   PrepareFirstRun(g);
@@ -130,9 +130,17 @@ void App::StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<
   g.st.Demomode = false;
   g.st.GameRunning = true;
   g.world.Random.Reset();
+  CreateForms();
   if (before_level) before_level(g);
   NewGame(g, 1);
   speaker_timer_.Enable(true, GameTicks());
+}
+
+void App::CreateForms() {
+  start_form_ = std::make_unique<StartForm>(game_);
+  start_form_->form.active = false;
+  name_entry_ = std::make_unique<NameEntryForm>(game_);
+  name_entry_->form.active = false;
 }
 
 void App::LoadStartUpData() {
@@ -292,6 +300,9 @@ void App::DispatchInput(const InputEvent& e) {
   Game& g = game_;
   Canvas& c = host_.GetCanvas();
   Form& form = CurrentForm();
+  // The characters a key types arrive right after its press: those of a stale key go with it.
+  const bool after_stale_key = stale_key_typed_;
+  stale_key_typed_ = false;
   switch (e.type) {
     case InputEvent::Type::MouseDown:
       if (g.st.AppStartedAt == 0) break;
@@ -303,11 +314,16 @@ void App::DispatchInput(const InputEvent& e) {
     case InputEvent::Type::Wheel: form.Wheel(e.x, e.y, e.wheel_x, e.wheel_y, c.Width(), c.Height()); break;
     case InputEvent::Type::KeyDown:
       // A key held since before this screen appeared was meant for the one before.
-      if (e.vk > 0 && e.vk < 256 && stale_keys_[static_cast<size_t>(e.vk)]) break;
+      if (e.vk > 0 && e.vk < 256 && stale_keys_[static_cast<size_t>(e.vk)]) {
+        stale_key_typed_ = true;
+        break;
+      }
       form.KeyDown(e.vk, e.repeat);
       break;
     case InputEvent::Type::KeyUp: form.KeyUp(e.vk); break;
-    case InputEvent::Type::Text: form.TextInput(e.text); break;
+    case InputEvent::Type::Text:
+      if (!after_stale_key) form.TextInput(e.text);
+      break;
     default: break;
   }
 }
@@ -638,7 +654,10 @@ void App::ShowStartForm() {
   if (start_form_) ShowScreen(&start_form_->form);
 }
 
-void App::ShowEnterYourNameForm() { GameOver(game_); }
+void App::ShowNameEntryForm() {
+  name_entry_->Prepare(game_.hiscores.NewRank);
+  ShowScreen(&name_entry_->form);
+}
 
 bool App::IsFullScreen() { return host_.IsFullScreen(); }
 

@@ -16,6 +16,7 @@ namespace kirpo {
 class Host;
 struct InputEvent;
 class StartForm;
+class NameEntryForm;
 
 // The program around the game: start-up sequence, frame loop, the main form's timers and
 // global keys, painting, screenshots and closing. The same code runs in a window and headless.
@@ -56,6 +57,7 @@ class App final : public ShellHooks {
   // The form shown in the window: the main form unless another screen is up.
   Form& CurrentForm();
   StartForm* GetStartForm() { return start_form_.get(); }
+  NameEntryForm* GetNameEntryForm() { return name_entry_.get(); }
   Game& G() { return game_; }
   Host& GetHost() { return host_; }
 
@@ -66,7 +68,7 @@ class App final : public ShellHooks {
   void ShowScreen(Form* form) override;
   void ShowStartForm() override;
   void CloseNameEntry() override {}
-  void ShowEnterYourNameForm() override;
+  void ShowNameEntryForm() override;
   bool IsFullScreen() override;
   void SetFullScreen(bool on) override;
   void OpenHelp() override;
@@ -80,6 +82,8 @@ class App final : public ShellHooks {
   void StepOnce();
   void FormCreate();
   void AfterFormCreate();
+  // The other screens, created once and then only shown and hidden.
+  void CreateForms();
   // The figures, settings and movie list that every start reads.
   void LoadStartUpData();
   void FormClose();
@@ -118,11 +122,13 @@ class App final : public ShellHooks {
   std::unique_ptr<SlotSoundPlayer> sound_;  // outlives the game, which points to it
   Game game_;
   std::unique_ptr<StartForm> start_form_;
+  std::unique_ptr<NameEntryForm> name_entry_;
   Form* screen_ = nullptr;  // the screen shown instead of the main form
   int input_epoch_ = 0;
   int64_t screen_painted_at_ = 0;  // counts screen changes and finished delays
   // Keys held when the current screen appeared: they act on it only after being released.
   std::array<bool, 256> stale_keys_{};
+  bool stale_key_typed_ = false;  // the last event was the dropped press of a stale key
   // Delays with message processing in progress: input to the forms waits for their end.
   int input_blocked_ = 0;
   bool closed_ = false;

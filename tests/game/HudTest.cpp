@@ -7,6 +7,7 @@
 #include "game/Game.h"
 #include "platform/Bitmap.h"
 #include "platform/Host.h"
+#include "scores/ScoreText.h"
 #include "game/MainFormLayout.h"
 #include "support/TempDir.h"
 
@@ -54,24 +55,6 @@ struct HudTest : ::testing::Test {
   }
   std::unique_ptr<Bitmap> Pixels() { return host->ReadPixels(); }
 };
-
-TEST_F(HudTest, BlanksAndZerosOfTheFieldReadAsTheLetterO) {
-  struct Case {
-    int32_t value;
-    const char* score;
-    const char* bonus;
-  };
-  const Case cases[] = {
-      {1230, "OOO123O", "O123O"},  {0, "OOOOOOO", "OOOOO"},         {250, "OOOO25O", "OO25O"},
-      {10000, "OO1OOOO", "1OOOO"}, {-5, "OOOOO-5", "OOO-5"},
-      // Longer numbers are not cut; only the first characters of the field are examined.
-      {10000000, "1OOOOOO0", "1OOOO000"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ScoreToStr(c.value), c.score) << c.value;
-    EXPECT_EQ(BonusToStr(c.value), c.bonus) << c.value;
-  }
-}
 
 TEST_F(HudTest, LabelsShowTheStateAndTheLastThousandPointsBlink) {
   BuildMainForm(g);

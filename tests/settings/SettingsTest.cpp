@@ -78,7 +78,9 @@ TEST(ParseIntTest, AcceptsOnlyWholeDecimalNumbers) {
   for (const Case& c : cases) {
     int v = 0;
     EXPECT_EQ(ParseInt(c.text, v), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(v, c.value) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(v, c.value) << c.text;
+    }
   }
 }
 

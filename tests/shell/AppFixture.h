@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/Host.h"
 #include "shell/App.h"
@@ -9,16 +10,17 @@
 
 namespace kirpo::test {
 
-// The real program around the game, headless: an offscreen picture, a manual clock and a data
-// folder holding the game's files.
+// The real program around the game, headless: an offscreen picture, a manual clock and an
+// installed data folder.
 struct AppFixture : ::testing::Test {
   ScopedManualClock clock{0};
   TempDir dir;
   std::unique_ptr<Host> host = CreateOffscreenHost(960, 600);
   std::unique_ptr<App> app;
+  std::string data;
   void SetUp() override {
     ASSERT_TRUE(host);
-    const std::string data = dir.InstallAssets("data");
+    data = dir.InstallAssets("data");
     app = std::make_unique<App>(*host, dir.Path(), data);
   }
 };

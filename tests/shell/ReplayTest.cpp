@@ -122,7 +122,8 @@ TEST_F(ReplayTest, ScriptsReadHeldKeysTapsAndModes) {
 }
 
 // Each outcome ends the replay at the frame that decided it. The digests pin the whole end state:
-// a change to any rule that moves a figure or a number shows up here.
+// a change to any rule that moves a figure or a number shows up here. The fixture levels are games
+// started at a level of their own, so the head-up display calls them "TRAINING".
 TEST_F(ReplayTest, FixtureLevelsPlayToTheirOutcomes) {
   struct Case {
     const char* name;

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what Kirpo needs to build, run and test on Debian 12, and nothing that is already there.
 set -euo pipefail
+# xfonts-base: SDL's message boxes (the kill question, error messages) need an X font; without one
+# they fail to open under Xvfb.
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev
-  libzip-dev libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
+  libzip-dev libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick xfonts-base
   openbox desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do

@@ -224,8 +224,9 @@ class WindowHost final : public Host {
         if (e.window.windowID != SDL_GetWindowID(window_)) return;
         if (e.window.event == SDL_WINDOWEVENT_MOVED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
           RememberWindowed();
-        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-          ev.type = InputEvent::Type::FocusLost;
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST || e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+          ev.type = e.window.event == SDL_WINDOWEVENT_FOCUS_LOST ? InputEvent::Type::FocusLost
+                                                                 : InputEvent::Type::FocusGained;
           break;
         }
         if (e.window.event != SDL_WINDOWEVENT_SIZE_CHANGED && e.window.event != SDL_WINDOWEVENT_EXPOSED) return;

@@ -10,7 +10,8 @@
 namespace kirpo {
 
 struct InputEvent {
-  enum class Type { Quit, KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Resized, Text, Wheel, FocusLost, ToggleFullScreen };
+  enum class Type { Quit, KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Resized, Text, Wheel, FocusLost, FocusGained,
+                    ToggleFullScreen };
   Type type = Type::Quit;
   int vk = 0;           // virtual-key code for key events
   bool repeat = false;  // a key down sent again by the keyboard's auto-repeat

@@ -276,6 +276,7 @@ void App::ProcessEvents() {
         break;
       }
       case InputEvent::Type::FocusLost: PauseForFocusLoss(); continue;
+      case InputEvent::Type::FocusGained: own_dialog_focus_ = false; continue;
       case InputEvent::Type::ToggleFullScreen:
         if (g.mf.FullScreenButton && g.mf.FullScreenButton->on_click) g.mf.FullScreenButton->on_click();
         continue;
@@ -356,7 +357,7 @@ void App::ApplyGamepads() {
 void App::PauseForFocusLoss() {
   GameState& st = game_.st;
   // Only a game the player is playing; coming back does not unpause, the player does.
-  if (!desktop_ || !st.GameRunning || st.Demomode || st.Paused || st.PauseToggleRequested) return;
+  if (own_dialog_focus_ || !desktop_ || !st.GameRunning || st.Demomode || st.Paused || st.PauseToggleRequested) return;
   if (game_.mf.b_pause && game_.mf.b_pause->on_mouse_up) game_.mf.b_pause->on_mouse_up(0, 0);
 }
 
@@ -672,6 +673,10 @@ void App::OpenHelp() { OpenUrl("file://" + game_.DataDir + "help.html#Hilfe"); }
 void App::OpenUrl(const std::string& url) { kirpo::OpenUrl(url); }
 
 void App::AskExitWholeGame() {
+  // The question's own window takes the focus; that is no reason to pause the game being asked about.
+  // The window's focus loss reaches the queue only after the question, so it is ignored until the
+  // window has the focus again.
+  own_dialog_focus_ = true;
   const DialogAnswer a = AskYesNo("Do you want to exit whole game?");
   ExitWholeGameAnswered(game_, a == DialogAnswer::Yes, a == DialogAnswer::No);
 }

@@ -116,6 +116,7 @@ class App final : public ShellHooks {
 
   Host& host_;
   bool desktop_ = false;
+  bool own_dialog_focus_ = false;  // a question of the program took the focus; until the window has it back
   std::unique_ptr<Gamepads> pads_;
   PadState last_pad_;
   std::string exe_dir_;

@@ -76,6 +76,7 @@ enum VirtualKey : int {
 
 // Exit codes of the fatal errors.
 enum ExitCode : int {
+  ExitNoWindow = 1,  // no display, or the window cannot be made
   ExitInstall = 2,
   ExitFrame = 33,
   ExitLevelFileMissing = 69,

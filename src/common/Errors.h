@@ -19,9 +19,12 @@ class FatalErrorException : public std::runtime_error {
 };
 
 [[noreturn]] void FatalError(int code, const std::string& text);
+// Inside a catch block: a FatalErrorException goes on as it is; any other exception becomes the
+// fatal error code with prefix + its message.
+[[noreturn]] void RethrowAsFatal(int code, const std::string& prefix);
 
-// Status lines kept in memory only (the last one).
+// Status lines kept in memory only (the last one); safe to call from any thread.
 void WriteLog(const std::string& text);
-const std::string& LastLogMessage();
+std::string LastLogMessage();
 
 }  // namespace kirpo

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "common/Consts.h"
+#include "common/Errors.h"
 #include "platform/Clock.h"
 
 namespace kirpo {
@@ -36,7 +38,9 @@ void HiTimerService::IdleHandler() {
       }
     }
   } catch (...) {
-    // A failing callback ends this walk only.
+    // A callback fails as the game frame would: fatal errors keep their code, others end the
+    // program with the frame's code instead of vanishing.
+    RethrowAsFatal(ExitFrame, "Idle: ");
   }
 }
 

@@ -273,12 +273,8 @@ void GameAction(Game& g) {
   try {
     PlayingBranch(g);
     if (st.CloseRequested) QuitGame(g);
-  } catch (const FatalErrorException&) {
-    throw;
-  } catch (const std::exception& e) {
-    FatalError(ExitFrame, std::string("Idle: ") + e.what());
   } catch (...) {
-    FatalError(ExitFrame, "Idle: unknown error");
+    RethrowAsFatal(ExitFrame, "Idle: ");
   }
 }
 

@@ -205,6 +205,11 @@ void LoadLevelFile(Game& g) {
     const LineReader r{items, file, i + 1};
     const int32_t x = r.Int("X");
     const int32_t y = r.Int("Y");
+    // Every rule works on places inside the design space; a figure far outside it would only
+    // overflow the arithmetic that follows.
+    if (x < 0 || x >= DesignWidth - FieldOriginX || y < 0 || y >= DesignHeight - FieldOriginY)
+      FatalError(ExitLevelFileBad, "Position outside the field in " + file + ", line " + std::to_string(i + 1) +
+                                       ": X=" + std::to_string(x) + ", Y=" + std::to_string(y));
     const int32_t ebene = r.Int("Ebene");
     const int32_t hoehe = r.Int("Hoehe");
     const std::string richtung = r.Text("Richtung");

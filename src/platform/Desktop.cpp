@@ -1,6 +1,8 @@
 #include "platform/Desktop.h"
 
 #include <SDL.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +10,18 @@
 namespace kirpo {
 
 namespace {
+// $HOME, else the home folder the user database gives (HOME is unset for some services).
+std::string HomeDir() {
+  const char* home = std::getenv("HOME");
+  if (home && *home == '/') return home;
+  struct passwd pw;
+  struct passwd* found = nullptr;
+  char buf[4096];
+  if (::getpwuid_r(::getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir && *found->pw_dir == '/')
+    return found->pw_dir;
+  return "/tmp";
+}
+
 bool CanShowDialogs() {
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
   const char* driver = SDL_GetCurrentVideoDriver();
@@ -68,8 +82,7 @@ std::string UserDataDir() {
   if (xdg && *xdg == '/') {
     root = xdg;
   } else {
-    const char* home = std::getenv("HOME");
-    root = std::string(home ? home : "") + "/.local/share";
+    root = HomeDir() + "/.local/share";
   }
   if (!root.empty() && root.back() == '/') root.pop_back();
   return root + "/KIRPO/";

@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 
@@ -86,6 +89,69 @@ bool MakeDirs(const std::string& path) {
   std::error_code ec;
   std::filesystem::create_directories(path, ec);
   return std::filesystem::is_directory(path, ec);
+}
+
+}  // namespace kirpo
+
+namespace kirpo {
+
+std::string DescribeWriteError(const std::string& path, int error_number) {
+  std::string text = "Cannot write " + path + ": " + std::strerror(error_number);
+  if (error_number == ENOSPC || error_number == EDQUOT)
+    text += ". The disk is full: free some space, then start Kirpo again.";
+  else if (error_number == EACCES || error_number == EPERM || error_number == EROFS)
+    text += ". Kirpo may not write there: make the folder writable, then start Kirpo again.";
+  return text;
+}
+
+std::string ExplainFolderProblem(const std::string& dir) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path p = fs::path(dir);
+  if (!p.has_filename()) p = p.parent_path();
+  if (fs::is_directory(p, ec)) {
+    if (::access(p.c_str(), W_OK | X_OK) == 0) return {};
+    return "Kirpo's data folder " + p.string() + " is not writable (" + std::strerror(errno) +
+           "): make it writable, then start Kirpo again.";
+  }
+  // The first part of the path that exists and is no folder is what stands in the way.
+  for (fs::path part = p; !part.empty() && part != part.root_path(); part = part.parent_path()) {
+    if (fs::exists(fs::symlink_status(part, ec)) && !fs::is_directory(part, ec))
+      return "Kirpo's data folder " + p.string() + " cannot be made: " + part.string() +
+             " is a file, not a folder. Move or delete that file, then start Kirpo again.";
+  }
+  return "Kirpo's data folder " + p.string() + " cannot be made: check that its parent folder exists and is writable, "
+         "then start Kirpo again.";
+}
+
+bool ProcessAlive(long pid) {
+  if (pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+long PidInName(const std::string& name, const std::string& prefix) {
+  if (name.size() <= prefix.size() || name.size() > prefix.size() + 9 || name.compare(0, prefix.size(), prefix) != 0)
+    return 0;
+  long pid = 0;
+  for (size_t i = prefix.size(); i < name.size(); ++i) {
+    if (name[i] < '0' || name[i] > '9') return 0;
+    pid = pid * 10 + (name[i] - '0');
+  }
+  return pid;
+}
+
+void RemoveStaleTemporaries(const std::string& dir) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const size_t at = name.rfind(".tmp");
+    if (at == std::string::npos || at == 0) continue;
+    const long pid = PidInName(name.substr(at), ".tmp");
+    if (pid == 0 || pid == ::getpid() || ProcessAlive(pid)) continue;
+    std::error_code rm;
+    if (it->is_regular_file(rm)) fs::remove(it->path(), rm);
+  }
 }
 
 }  // namespace kirpo

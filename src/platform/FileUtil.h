@@ -15,4 +15,17 @@ std::vector<std::string> SplitLines(const std::string& text);
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
 bool MakeDirs(const std::string& path);
 
+// "Cannot write <path>: <reason>", and for a full disk or a refused write what the player can do.
+std::string DescribeWriteError(const std::string& path, int error_number);
+// Empty when dir is a usable folder; otherwise what is wrong with it and what to do.
+std::string ExplainFolderProblem(const std::string& dir);
+
+// Whether a process with this id exists (a process of another user counts as alive).
+bool ProcessAlive(long pid);
+// The number in a name made for a process: "<prefix><pid>" gives pid; 0 when it is not one.
+long PidInName(const std::string& name, const std::string& prefix);
+// Removes the temporary files "<name>.tmp<pid>" of WriteFileAtomically that a killed process
+// left in dir; files of processes still running stay.
+void RemoveStaleTemporaries(const std::string& dir);
+
 }  // namespace kirpo

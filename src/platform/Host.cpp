@@ -60,6 +60,17 @@ bool InitVideo(std::string* error) {
     if (error) *error = SDL_GetError();
     return false;
   }
+  // Without a display SDL falls back to a driver that shows nothing, and the game would run
+  // unseen for ever. Only a driver asked for by name (tests, headless tools) may do that.
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  if ((!asked || !*asked) && (driver == "offscreen" || driver == "dummy")) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    if (error)
+      *error = "no display found (DISPLAY is not set or names no running X server); set SDL_VIDEODRIVER to use "
+               "another video driver";
+    return false;
+  }
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <array>
 #include <map>
 #include <mutex>
 
@@ -44,7 +45,7 @@ class MixerBackend final : public AudioBackend {
       return 0;
     }
     const uint32_t handle = ++last_handle_ ? last_handle_ : ++last_handle_;
-    streams_[handle] = Stream{chunk, -1};
+    streams_[handle] = Stream{chunk, -1, 0};
     return handle;
   }
 
@@ -55,6 +56,7 @@ class MixerBackend final : public AudioBackend {
     const int channel = Mix_PlayChannel(-1, it->second.chunk, 0);
     if (channel < 0) return false;
     it->second.channel = channel;
+    it->second.generation = ++channel_generation_[static_cast<size_t>(channel)];
     return true;
   }
 
@@ -62,8 +64,7 @@ class MixerBackend final : public AudioBackend {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = streams_.find(handle);
     if (it == streams_.end()) return -1;
-    const Stream& s = it->second;
-    if (s.channel >= 0 && Mix_Playing(s.channel) && Mix_GetChunk(s.channel) == s.chunk) return 0;
+    if (OwnsItsChannel(it->second)) return 0;
     streams_.erase(it);  // ended: the stream frees itself
     return -1;
   }
@@ -72,8 +73,7 @@ class MixerBackend final : public AudioBackend {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = streams_.find(handle);
     if (it == streams_.end()) return;
-    const Stream& s = it->second;
-    if (s.channel >= 0 && Mix_Playing(s.channel) && Mix_GetChunk(s.channel) == s.chunk) Mix_HaltChannel(s.channel);
+    if (OwnsItsChannel(it->second)) Mix_HaltChannel(it->second.channel);
     streams_.erase(it);
   }
 
@@ -82,12 +82,20 @@ class MixerBackend final : public AudioBackend {
   struct Stream {
     Mix_Chunk* chunk;
     int channel;
+    uint64_t generation;  // which of the channel's plays is this stream's
   };
+  // A stream still plays while its channel plays and no later stream has taken the channel over:
+  // the same sound started again on the same channel is somebody else's.
+  bool OwnsItsChannel(const Stream& s) const {
+    return s.channel >= 0 && Mix_Playing(s.channel) &&
+           channel_generation_[static_cast<size_t>(s.channel)] == s.generation;
+  }
   std::mutex mutex_;
   bool open_ = false;
   uint32_t last_handle_ = 0;
   std::map<const uint8_t*, Mix_Chunk*> chunks_;
   std::map<uint32_t, Stream> streams_;
+  std::array<uint64_t, kChannels> channel_generation_{};
 };
 
 }  // namespace

@@ -32,6 +32,8 @@ bool KeyMatches(const std::string& line, const std::string& lower_key) {
 bool LoadLines(const std::string& path, std::vector<std::string>& lines) {
   std::string text;
   if (!ReadFileText(path, text)) return false;
+  // An editor may have saved the file with a UTF-8 byte-order mark; it is not part of the first key.
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
   lines = SplitLines(text);
   return true;
 }

@@ -98,6 +98,8 @@ void App::AfterFormCreate() {
   WriteLog(" ");
   start_fade_timer_.Enable(true, GameTicks());
   MakeDirs(g.DataDir);
+  // What an earlier run left when it was killed in the middle of a write.
+  RemoveStaleTemporaries(g.DataDir);
   CheckInstallation(PackageDir(exe_dir_), g.DataDir);
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
   LoadStartUpData();
@@ -232,13 +234,18 @@ void App::SpeakerToggle() {
   sound_->SetSoundOn(true);
 }
 
+void App::CheckSoundFailure() {
+  // A failure of the audio stream is found by the sound worker and ends the program here, on the
+  // main thread.
+  if (const int code = sound_->FatalCode()) FatalError(code, sound_->FatalText());
+}
+
 void App::Step() {
   LeavingOnFatalError([this] { StepOnce(); });
 }
 
 void App::StepOnce() {
-  // A failure of the audio stream is found by the sound worker and ends the program here.
-  if (const int code = sound_->FatalCode()) FatalError(code, sound_->FatalText());
+  CheckSoundFailure();
   ProcessEvents();
   if (CloseSignalled()) FormClose();
   if (closed_) return;
@@ -592,10 +599,27 @@ void App::TakeScreenshot() {
 void App::Delay(int ms, bool process_messages) {
   const int64_t start = GameTicks();
   if (ms <= 0) return;
-  ++nested_;
-  if (process_messages) ++input_blocked_;
+  // Unwound by a fatal error from inside the wait as well.
+  struct Nesting {
+    App& app;
+    bool blocks_input;
+    Nesting(App& a, bool block) : app(a), blocks_input(block) {
+      ++app.nested_;
+      if (blocks_input) ++app.input_blocked_;
+    }
+    ~Nesting() {
+      if (blocks_input) {
+        --app.input_blocked_;
+        // Input polled before the delay but not yet handed out belongs to the moment before it, too.
+        ++app.input_epoch_;
+      }
+      --app.nested_;
+    }
+  } nesting(*this, process_messages);
   for (int i = 0; i < ms; ++i) {
     GameClock().Sleep(1);
+    // A long wait inside a frame must not keep the program running past a failed audio stream.
+    if (!closing_) CheckSoundFailure();
     if (process_messages && !closed_) {
       ProcessEvents();
       RunFormTimers();
@@ -603,12 +627,6 @@ void App::Delay(int ms, bool process_messages) {
     }
     if (TicksBetween(GameTicks(), start) >= ms) break;
   }
-  if (process_messages) {
-    --input_blocked_;
-    // Input polled before the delay but not yet handed out belongs to the moment before it, too.
-    ++input_epoch_;
-  }
-  --nested_;
 }
 
 void App::FormClose() {

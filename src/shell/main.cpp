@@ -5,19 +5,26 @@
 #include <exception>
 #include <memory>
 
+#include "common/Consts.h"
+#include "common/Errors.h"
 #include "platform/CloseSignals.h"
 #include "platform/Desktop.h"
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
 #include "shell/App.h"
-#include "common/Errors.h"
+#include "shell/InstallReport.h"
 
 namespace {
 
-int Fail(const kirpo::FatalErrorException& e) {
-  if (e.ToClipboard()) kirpo::SetClipboardText(e.what());
-  if (*e.what()) {
-    kirpo::ShowErrorDialog(e.what());
+int Fail(const kirpo::FatalErrorException& e, const std::string& data_dir) {
+  std::string text = e.what();
+  if (e.ToClipboard()) {
+    kirpo::SetClipboardText(text);
+    const std::string saved = kirpo::SaveInstallReport(text, data_dir);
+    if (!saved.empty()) text += "\r\nThis report is also saved in the file\r\n" + saved + "\r\n";
+  }
+  if (!text.empty()) {
+    kirpo::ShowErrorDialog(text);
     kirpo::ShowInfoDialog("Application terminated", "Close");
   }
   return e.Code();
@@ -30,30 +37,28 @@ int main(int argc, char** argv) {
   kirpo::CatchCloseSignals();
   std::string error;
   const bool video = kirpo::InitVideo(&error);
-  const std::string exe_dir = kirpo::ExecutableDir();
-  const std::string data_dir = kirpo::UserDataDir();
-  kirpo::MakeDirs(data_dir);
   std::unique_ptr<kirpo::Host> host;
   if (video) host = kirpo::CreateWindowHost(960, 600, "Form1", false, &error);
   if (!host) {
     std::fprintf(stderr, "Kirpo cannot open its window: %s\n", error.c_str());
-    // Without a display the installation check still runs, so a broken package is reported.
-    host = kirpo::CreateOffscreenHost(960, 600);
-    if (!host) return 1;
+    SDL_Quit();
+    return kirpo::ExitNoWindow;
   }
+  const std::string exe_dir = kirpo::ExecutableDir();
+  const std::string data_dir = kirpo::UserDataDir();
+  kirpo::MakeDirs(data_dir);
   int code = 0;
   try {
     kirpo::App app(*host, exe_dir, data_dir);
     app.PlayOnDesktop();
     app.StartUp();
-    if (!host->HasDisplay()) return 1;
     app.Run();
   } catch (const kirpo::FatalErrorException& e) {
-    code = Fail(e);
+    code = Fail(e, data_dir);
   } catch (const std::exception& e) {
-    code = Fail(kirpo::FatalErrorException(kirpo::ExitUnexpected, e.what()));
+    code = Fail(kirpo::FatalErrorException(kirpo::ExitUnexpected, e.what()), data_dir);
   } catch (...) {
-    code = Fail(kirpo::FatalErrorException(kirpo::ExitUnexpected, "Unexpected error"));
+    code = Fail(kirpo::FatalErrorException(kirpo::ExitUnexpected, "Unexpected error"), data_dir);
   }
   host.reset();
   SDL_Quit();

@@ -41,10 +41,14 @@ bool SlotSoundPlayer::LoadSounds() {
 
 bool SlotSoundPlayer::StartSound() {
   WriteLog("StartSound");
-  if (worker_.joinable()) return true;
+  if (worker_.joinable()) {
+    if (!worker_ended_) return true;
+    worker_.join();  // a worker that gave up after repeated failures is started anew
+  }
   try {
     if (!LoadSounds()) return false;
     shutdown_ = false;
+    worker_ended_ = false;
     worker_ = std::thread([this] { Execute(); });
   } catch (...) {
     return false;
@@ -101,50 +105,74 @@ void SlotSoundPlayer::StopMusik(TSprite* sprite) {
 
 void SlotSoundPlayer::Execute() {
   worker_running_ = true;
+  WriteLog("TSoundThread.Execute");
+  int failed_passes = 0;
   while (!shutdown_) {
-    Pass();
+    if (Pass()) {
+      failed_passes = 0;
+    } else if (++failed_passes >= FailedPassLimit) {
+      // A failure that keeps coming back would only fill the log: sound goes off, the game goes on.
+      WriteLog("TSoundThread.Execute: sound switched off after repeated failures");
+      sound_on_ = false;
+      break;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   worker_running_ = false;
+  worker_ended_ = true;
 }
 
-void SlotSoundPlayer::Pass() {
+bool SlotSoundPlayer::Pass() {
   for (int i = 0; i < SlotCount; ++i) {
-    Slot& s = slots_[static_cast<size_t>(i)];
-    std::lock_guard<std::mutex> lock(s.lock);
-    switch (s.status) {
-      case StopRequested:
-        if (s.handle) backend_->ChannelStop(s.handle);
+    try {
+      PassSlot(slots_[static_cast<size_t>(i)]);
+    } catch (const std::exception& e) {
+      // Nothing may leave the worker: an escaping exception would end the whole program unseen.
+      WriteLog(std::string("TSoundThread.Execute ") + e.what() + " I=" + std::to_string(i));
+      return false;
+    } catch (...) {
+      WriteLog("TSoundThread.Execute unknown error I=" + std::to_string(i));
+      return false;
+    }
+    if (shutdown_) break;
+  }
+  return true;
+}
+
+void SlotSoundPlayer::PassSlot(Slot& s) {
+  std::lock_guard<std::mutex> lock(s.lock);
+  switch (s.status) {
+    case StopRequested:
+      if (s.handle) backend_->ChannelStop(s.handle);
+      s.handle = 0;
+      s.status = Free;
+      break;
+    case PlayRequested:
+      for (const AudioFile& f : files_) {
+        if (f.fn != s.filename) continue;  // the name must match exactly, case included
+        s.handle = backend_->StreamCreate(f.data.data(), f.data.size());
+        if (s.handle == 0 || !backend_->ChannelPlay(s.handle)) {
+          // The main thread ends the program with this; the worker only stops.
+          std::lock_guard<std::mutex> fl(fatal_mutex_);
+          if (fatal_code_ == 0) {
+            fatal_text_ = s.handle == 0 ? "Error creating audio stream!" : "Error playing stream!";
+            fatal_code_ = s.handle == 0 ? ExitAudioStream : ExitAudioPlay;
+          }
+          s.status = Free;
+          shutdown_ = true;
+          return;
+        }
+        s.status = Playing;
+        break;
+      }
+      break;
+    case Playing:
+      if (backend_->ChannelGetPosition(s.handle) < 0) {
         s.handle = 0;
         s.status = Free;
-        break;
-      case PlayRequested:
-        for (const AudioFile& f : files_) {
-          if (f.fn != s.filename) continue;  // the name must match exactly, case included
-          s.handle = backend_->StreamCreate(f.data.data(), f.data.size());
-          if (s.handle == 0 || !backend_->ChannelPlay(s.handle)) {
-            // The main thread ends the program with this; the worker only stops.
-            std::lock_guard<std::mutex> fl(fatal_mutex_);
-            if (fatal_code_ == 0) {
-              fatal_text_ = s.handle == 0 ? "Error creating audio stream!" : "Error playing stream!";
-              fatal_code_ = s.handle == 0 ? ExitAudioStream : ExitAudioPlay;
-            }
-            s.status = Free;
-            shutdown_ = true;
-            return;
-          }
-          s.status = Playing;
-          break;
-        }
-        break;
-      case Playing:
-        if (backend_->ChannelGetPosition(s.handle) < 0) {
-          s.handle = 0;
-          s.status = Free;
-        }
-        break;
-      default: break;
-    }
+      }
+      break;
+    default: break;
   }
 }
 

@@ -54,9 +54,13 @@ class SlotSoundPlayer final : public SoundPlayer {
     std::string fn;
     std::vector<uint8_t> data;
   };
+  // Passes that fail one after the other before the worker gives up and sound goes off.
+  static constexpr int FailedPassLimit = 3;
   bool LoadSounds();
   void Execute();
-  void Pass();
+  // One look at every slot; false when a slot's work failed (it is logged).
+  bool Pass();
+  void PassSlot(Slot& s);
 
   std::string sound_dir_;
   std::unique_ptr<AudioBackend> backend_;
@@ -66,6 +70,7 @@ class SlotSoundPlayer final : public SoundPlayer {
   std::atomic<bool> sound_on_{false};
   std::atomic<bool> worker_running_{false};
   std::atomic<bool> shutdown_{false};
+  std::atomic<bool> worker_ended_{false};
   std::thread worker_;
   uint32_t id_counter_ = 0;
   std::atomic<int> fatal_code_{0};

@@ -41,6 +41,11 @@ void PutI64(std::vector<uint8_t>& out, int64_t value) {
   for (int i = 0; i < 8; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
+bool IsPng(const std::vector<uint8_t>& bytes) {
+  static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  return bytes.size() > sizeof signature && std::memcmp(bytes.data(), signature, sizeof signature) == 0;
+}
+
 // A whole decimal number, blanks around it allowed.
 bool ParseField(const std::string& text, int32_t& out) {
   size_t b = 0, e = text.size();
@@ -173,7 +178,8 @@ bool FigureStore::FindInStore(const std::string& path, int slot) {
       ++i;
       continue;
     }
-    std::unique_ptr<Bitmap> decoded = e.fs.empty() ? nullptr : Bitmap::Decode(e.fs.data(), e.fs.size());
+    // The store only ever holds PNG; anything else is damage and never reaches the image library.
+    std::unique_ptr<Bitmap> decoded = IsPng(e.fs) ? Bitmap::Decode(e.fs.data(), e.fs.size()) : nullptr;
     if (decoded) {
       *figures_[static_cast<size_t>(slot)] = std::move(*decoded);
       return true;
@@ -214,8 +220,27 @@ void FigureStore::MakeTransparent(Bitmap& bmp) {
   bmp.Touch();
 }
 
+void FigureStore::DropUnusedEntries() {
+  // Only the entry a figure of the current folder would be served from is worth keeping: after
+  // the data folder moves, the old folder's copies would otherwise stay in the file for ever.
+  std::vector<bool> used(store_.size(), false);
+  for (int n = 0; n < FigureCount; ++n) {
+    const std::string path = data_dir_ + "Neu" + std::to_string(n) + ".png";
+    for (size_t i = 0; i < store_.size(); ++i) {
+      if (!StoreNameMatch(store_[i].Filename, path)) continue;
+      used[i] = true;
+      break;
+    }
+  }
+  std::vector<StoreEntry> kept;
+  for (size_t i = 0; i < store_.size(); ++i)
+    if (used[i]) kept.push_back(std::move(store_[i]));
+  store_ = std::move(kept);
+}
+
 bool FigureStore::WriteImageStore() {
   WriteLog(" ");
+  DropUnusedEntries();
   std::vector<uint8_t> out;
   size_t total = 8;
   for (const StoreEntry& e : store_) total += 12 + e.Filename.size() * 2 + e.fs.size();

@@ -40,8 +40,8 @@ class FigureStore {
   // Reads DataDir + "image.store". Whatever is damaged (wrong marker, a cut-off entry, no end
   // marker, a missing file) is discarded and BuildingImageStore set; false when nothing was read.
   bool ReadImageStore();
-  // Writes the whole store to DataDir + "image.store" (temporary file, then rename); on success
-  // BuildingImageStore is cleared.
+  // Writes the store to DataDir + "image.store" (temporary file, then rename), keeping only the
+  // entries the figures of DataDir are served from; on success BuildingImageStore is cleared.
   bool WriteImageStore();
   static void MakeTransparent(Bitmap& bmp);
   static bool StoreNameMatch(const std::string& a, const std::string& b);
@@ -61,6 +61,7 @@ class FigureStore {
   // SizesOnly: the figure's size from its file's header; false when it has none to give.
   bool LoadSize(int slot, const std::string& path);
   void AddToStore(const std::string& path, const Bitmap& bmp);
+  void DropUnusedEntries();
 
   std::string data_dir_;
   std::array<std::unique_ptr<Bitmap>, FigureSlots> figures_;

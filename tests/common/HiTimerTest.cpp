@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
 #include <vector>
+
+#include "common/Consts.h"
+#include "common/Errors.h"
 
 #include "support/TempDir.h"
 
@@ -75,14 +80,28 @@ TEST_F(HiTimerTest, CallbackMayRemoveItselfOrAnEarlierEntry) {
   EXPECT_EQ(timers.Count(), 0u);
 }
 
-TEST_F(HiTimerTest, ThrowingCallbackEndsOnlyThatWalk) {
-  timers.AddHiTimer(1, false, nullptr, Record(1), 10);
-  timers.AddHiTimer(2, false, nullptr, [](int32_t*) { throw std::runtime_error("boom"); }, 10);
-  clock->Advance(10);
-  EXPECT_NO_THROW(timers.IdleHandler());
-  EXPECT_TRUE(calls.empty());
-  timers.IdleHandler();  // the failed entry is not due again yet; the other one is
-  EXPECT_EQ(calls, std::vector<int>{1});
+TEST_F(HiTimerTest, AFailingCallbackEndsTheProgramAsTheFrameWouldAndFatalErrorsKeepTheirCode) {
+  struct Case {
+    std::function<void()> fail;
+    int code;
+    const char* text;
+  } cases[] = {
+      {[] { throw std::runtime_error("boom"); }, ExitFrame, "Idle: boom"},
+      {[] { throw 7; }, ExitFrame, "Idle: unknown error"},
+      {[] { FatalError(ExitAudioPlay, "Error playing stream!"); }, ExitAudioPlay, "Error playing stream!"},
+  };
+  for (const Case& c : cases) {
+    HiTimerService service;
+    service.AddHiTimer(1, false, nullptr, [&](int32_t*) { c.fail(); }, 10);
+    clock->Advance(10);
+    try {
+      service.IdleHandler();
+      ADD_FAILURE() << c.text << ": swallowed";
+    } catch (const FatalErrorException& e) {
+      EXPECT_EQ(e.Code(), c.code);
+      EXPECT_STREQ(e.what(), c.text);
+    }
+  }
 }
 
 TEST(ClockTest, TicksBetweenIsTheAbsoluteDifference) {

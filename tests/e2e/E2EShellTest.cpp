@@ -83,6 +83,26 @@ TEST_F(E2EShellTest, WithoutThePackageTheProgramEndsWithCodeTwo) {
   EXPECT_NE(out.find("File exists: No"), std::string::npos) << out;
   EXPECT_NE(out.find("ERROR - Installation cannot proceed!"), std::string::npos) << out;
   EXPECT_FALSE(FileExists(home.Path() + "data/KIRPO/generatedfigures_0.txt"));
+  // The report outlives the dialog: the message names the file that keeps it.
+  const std::string report = home.Path() + "data/KIRPO/kirpo-install-report.txt";
+  EXPECT_NE(out.find("This report is also saved in the file\r\n" + report), std::string::npos) << out;
+  EXPECT_NE(home.Read("data/KIRPO/kirpo-install-report.txt").find("File exists: No"), std::string::npos);
+}
+
+TEST_F(E2EShellTest, WithoutADisplayTheProgramEndsAtOnce) {
+  // The environment of the child is ours plus Env(); DISPLAY is overridden with no server, and
+  // SDL_VIDEODRIVER is not named, so SDL would otherwise fall back to an invisible driver.
+  for (const char* display : {"", ":93"}) {
+    auto env = Env();
+    env["DISPLAY"] = display;
+    env["WAYLAND_DISPLAY"] = "";
+    env["SDL_VIDEODRIVER"] = "";
+    Process game({KIRPO_EXE}, env, home.Path(), home.File("out.log"));
+    EXPECT_EQ(game.Wait(20000), 1) << display;
+    const std::string out = home.Read("out.log");
+    EXPECT_NE(out.find("Kirpo cannot open its window: no display found"), std::string::npos) << out;
+    EXPECT_FALSE(fs::exists(home.Path() + "data/KIRPO")) << "nothing is installed without a window";
+  }
 }
 
 }  // namespace

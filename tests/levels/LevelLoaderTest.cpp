@@ -111,6 +111,11 @@ TEST_F(LevelLoaderTest, LinesThatStopTheGame) {
        "Bad number in generatedfigures_3.txt, line 1: Hoehe=99999999999", 0},
       {"IVTime checked even where it is not used", "Typ=pilz,X=1,Y=1,Ebene=1,Hoehe=1,Richtung=Ost,FigNr=7,IVTime=\r\n",
        0, 78, "Bad number in generatedfigures_3.txt, line 1: IVTime=", 0},
+      {"a place far outside the field", pilz + "Typ=pilz,X=2147483647,Y=1,Ebene=1,Hoehe=1,Richtung=Ost,FigNr=7,IVTime=0\r\n",
+       0, 77, "Position outside the field in generatedfigures_3.txt, line 2: X=2147483647, Y=1", 1},
+      {"a block above the field", "Typ=stein,X=0,Y=-52,Ebene=1,Hoehe=1,Richtung=null,FigNr=3,IVTime=0\r\n", 0, 77,
+       "Position outside the field in generatedfigures_3.txt, line 1: X=0, Y=-52", 0},
+      {"the last places inside the field", Line("pilz", 1919, 1197, 7) + Line("pilz", 0, 0, 7), 0, 0, "", 2},
       {"figure numbers outside the table are skipped", Line("pilz", 0, 0, 500) + Line("pilz", 0, 0, -1) +
                                                            Line("stein", 0, 0, 401) + Line("pilz", 0, 0, 90),
        0, 0, "", 0},

@@ -37,6 +37,13 @@ TEST_F(SettingsTest, KeysMatchWholeAndIgnoringCase) {
   EXPECT_EQ(dir.Read("kirpo.ini"), "StartLevel=5\r\nProceedLevel=9\r\nLevel=0\r\n");
 }
 
+TEST_F(SettingsTest, AByteOrderMarkDoesNotHideTheFirstKey) {
+  dir.Write("kirpo.ini", "\xEF\xBB\xBF" "Difficulty=2\r\nLevel=5\r\n");
+  EXPECT_EQ(ini.ReadInt("Difficulty", 0), 2);
+  ASSERT_TRUE(ini.WriteIni("Difficulty", "1"));
+  EXPECT_EQ(dir.Read("kirpo.ini"), "Difficulty=1\r\nLevel=5\r\n");
+}
+
 TEST_F(SettingsTest, ValuesAreReadAsTheyStandAndNumbersFallBack) {
   dir.Write("kirpo.ini", "Score = 12\nRunner=abc\nName=a=b\nBig=" + std::string(12000, 'x') + "\n");
   EXPECT_EQ(ini.ReadInt("Score", -1), 12);  // blanks around a hand-edited entry are tolerated

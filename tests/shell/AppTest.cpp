@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include <chrono>
 #include <filesystem>
+#include <optional>
+#include <thread>
 
 #include "common/Consts.h"
+#include "common/Errors.h"
 #include "platform/Host.h"
 #include "shell/AppFixture.h"
 #include "support/TempDir.h"
@@ -126,6 +132,28 @@ TEST_F(AppTest, DelayRunsCallbacksMeanwhile) {
 
 namespace kirpo {
 namespace {
+
+TEST_F(AppTest, AFailedAudioStreamEndsTheProgramAlsoFromInsideADelay) {
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);  // no sound card in CI
+  dir.Write("data/schuss.wav", "this is no sound file, so no stream can be made of it");
+  app->StartUp();
+  app->RunUntil(2100);  // sound switches itself on after two seconds
+  Game& g = app->G();
+  ASSERT_TRUE(g.sound->SoundOn());
+  g.sound->PlayMusik(nullptr, "schuss.wav");
+  std::optional<FatalErrorException> error;
+  for (int i = 0; i < 200 && !error; ++i) {
+    try {
+      app->Delay(20, false);  // a wait inside a frame, as the game makes one
+    } catch (const FatalErrorException& e) {
+      error = e;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));  // the worker's own pace
+  }
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->Code(), ExitAudioStream);
+  EXPECT_STREQ(error->what(), "Error creating audio stream!");
+}
 
 TEST_F(AppTest, DemoPlaysLevelZeroToTheDoorThenShowsTheTableAndStartsAgain) {
   app->StartUp();

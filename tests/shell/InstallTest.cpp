@@ -11,6 +11,7 @@
 
 #include "platform/FileUtil.h"
 #include "common/Errors.h"
+#include "support/Process.h"
 #include "support/TempDir.h"
 
 namespace kirpo {
@@ -37,6 +38,16 @@ void MakeZip(const std::string& path, const std::vector<Entry>& entries) {
                                        static_cast<zip_uint32_t>(S_IFLNK | 0777) << 16);
   }
   ASSERT_EQ(zip_close(za), 0);
+}
+
+// Overwrites a 4-byte field of the first entry in both its local and its central header.
+void PatchFirstEntry(std::vector<uint8_t>& zip, size_t local_offset, size_t central_offset, uint32_t value) {
+  auto put = [&](size_t at) {
+    for (int i = 0; i < 4; ++i) zip[at + i] = static_cast<uint8_t>(value >> (8 * i));
+  };
+  put(local_offset);  // the first local header starts the file
+  for (size_t i = 0; i + 4 < zip.size(); ++i)
+    if (zip[i] == 'P' && zip[i + 1] == 'K' && zip[i + 2] == 1 && zip[i + 3] == 2) return put(i + central_offset);
 }
 
 struct InstallTest : ::testing::Test {
@@ -160,6 +171,103 @@ TEST_F(InstallTest, FailureWhileUnpackingLeavesNoMarkerSoTheNextStartRepairs) {
   EXPECT_EQ(Check(), "");
   EXPECT_TRUE(FileExists(data_dir + InstallMarker));
   EXPECT_TRUE(FileExists(data_dir + "blocked/x.txt"));
+}
+
+}  // namespace
+}  // namespace kirpo
+
+namespace kirpo {
+namespace {
+
+TEST_F(InstallTest, PackagesBeyondTheBoundsOrLyingAboutThemselvesAreRefusedBeforeAnythingIsWritten) {
+  const std::string zeros(40u << 20, '\0');  // compresses to about 40 KB
+  const std::string block(30u << 20, '\0');
+  std::vector<Entry> many{{"generatedfigures_0.txt", "level"}};
+  for (int i = 0; i <= static_cast<int>(PackageMaxEntries); ++i) many.push_back({"f" + std::to_string(i), ""});
+  std::vector<Entry> large{{"generatedfigures_0.txt", "level"}};
+  for (int i = 0; i < 9; ++i) large.push_back({"big" + std::to_string(i), block});  // 270 MiB in all
+  struct Case {
+    const char* what;
+    std::vector<Entry> entries;
+    const char* reason;
+  } cases[] = {
+      {"one entry beyond its bound", {{"generatedfigures_0.txt", "level"}, {"Neu1.png", zeros}}, "more than the 32 MiB"},
+      {"too much in all", large, "more than the 256 MiB"},
+      {"too many entries", many, "entries, more than the 10000"},
+      {"a file that is also a folder", {{"generatedfigures_0.txt", "level"}, {"a.txt", "x"}, {"a.txt/b", "y"}},
+       "both a file and a folder: a.txt"},
+  };
+  for (const Case& c : cases) {
+    MakeZip(Package(), c.entries);
+    const std::string msg = Check();
+    EXPECT_NE(msg.find(c.reason), std::string::npos) << c.what << ": " << msg;
+    EXPECT_FALSE(FileExists(data_dir + InstallMarker)) << c.what;
+    EXPECT_EQ(std::distance(fs::directory_iterator(data_dir), fs::directory_iterator()), 0) << c.what;
+  }
+}
+
+TEST_F(InstallTest, AnEntryWhoseBytesDoNotMatchItsHeaderFails) {
+  const std::string content(1000, 'k');
+  struct Case {
+    const char* what;
+    size_t local, central;  // offsets of the field in the two headers
+    uint32_t value;
+  } cases[] = {{"size too small", 22, 24, 10}, {"wrong checksum", 14, 16, 0x12345678}};
+  for (const Case& c : cases) {
+    int err = 0;
+    zip_t* za = zip_open(Package().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    ASSERT_NE(za, nullptr);
+    const zip_int64_t i = zip_file_add(za, InstallMarker, zip_source_buffer(za, content.data(), content.size(), 0), 0);
+    zip_set_file_compression(za, static_cast<zip_uint64_t>(i), ZIP_CM_STORE, 0);
+    ASSERT_EQ(zip_close(za), 0);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadFileBytes(Package(), bytes));
+    PatchFirstEntry(bytes, c.local, c.central, c.value);
+    ASSERT_TRUE(WriteFileAtomically(Package(), bytes.data(), bytes.size()));
+    const std::string msg = Check();
+    EXPECT_NE(msg, "") << c.what;
+    EXPECT_NE(msg.find("ERROR - Installation cannot proceed!"), std::string::npos) << c.what;
+    EXPECT_FALSE(FileExists(data_dir + InstallMarker)) << c.what << ": " << msg;
+  }
+}
+
+TEST_F(InstallTest, AFolderWhereAPackageFileBelongsDoesNotBlockTheNextGoodPackage) {
+  // A package whose marker is a folder is refused before it writes anything...
+  MakeZip(Package(), {{"generatedfigures_0.txt/inside.txt", "x"}, {"Neu1.png", "png"}});
+  EXPECT_NE(Check().find("The package lacks generatedfigures_0.txt"), std::string::npos);
+  EXPECT_FALSE(fs::exists(data_dir + "Neu1.png"));
+  // ...but such folders may stand in the data folder already (an older damaged package, a player).
+  fs::create_directories(data_dir + "generatedfigures_0.txt/inside");
+  fs::create_directories(data_dir + "Neu2.png/sub");
+  MakeZip(Package(), {{"generatedfigures_0.txt", "level"}, {"Neu1.png", "png"}, {"Neu2.png", "png"}});
+  EXPECT_EQ(Check(), "");
+  EXPECT_TRUE(FileExists(data_dir + InstallMarker));
+  EXPECT_TRUE(FileExists(data_dir + "Neu2.png"));
+}
+
+TEST_F(InstallTest, ADataFolderPathThatIsAFileIsExplained) {
+  MakeZip(Package(), {{"generatedfigures_0.txt", "level"}});
+  fs::remove_all(data_dir);
+  const std::string file = data_dir.substr(0, data_dir.size() - 1);
+  ASSERT_TRUE(WriteFileAtomically(file, "x", 1));
+  const std::string msg = Check();
+  EXPECT_NE(msg.find(file + " is a file, not a folder. Move or delete that file, then start Kirpo again."),
+            std::string::npos)
+      << msg;
+  EXPECT_EQ(msg.find("cannot remove"), std::string::npos) << msg;
+}
+
+TEST_F(InstallTest, AStagingFolderOfAKilledUnpackingIsRemovedAtTheNextStart) {
+  const std::string dead = data_dir + ".unpacking-" + std::to_string(test::DeadPid());
+  const std::string alive = data_dir + ".unpacking-1";  // init never dies
+  for (const std::string& d : {dead, alive}) {
+    fs::create_directories(d);
+    ASSERT_TRUE(WriteFileAtomically(d + "/Neu1.png", "half", 4));
+  }
+  MakeZip(Package(), {{"generatedfigures_0.txt", "level"}});
+  EXPECT_EQ(Check(), "");
+  EXPECT_FALSE(fs::exists(dead));
+  EXPECT_TRUE(fs::exists(alive));
 }
 
 }  // namespace

@@ -5,10 +5,14 @@
 
 #include <stdlib.h>
 
+#include <atomic>
 #include <chrono>
+#include <new>
 #include <filesystem>
 #include <thread>
 
+#include "common/Errors.h"
+#include "platform/FileUtil.h"
 #include "sprites/Sprite.h"
 #include "support/TempDir.h"
 
@@ -98,6 +102,69 @@ TEST_F(SoundPlayerTest, NamesMatchExactlyAndSpriteSoundsStopWithTheirSprite) {
   EXPECT_EQ(monster.WMPrecordIndex, 0u);
   EXPECT_TRUE(Eventually([&] { return player->StatusOf(1) == SlotSoundPlayer::Free; }));
   EXPECT_EQ(player->StatusOf(0), SlotSoundPlayer::PlayRequested);
+}
+
+// The real mixer, with a failure put in front of it: the first `failures` streams fail as an
+// exhausted memory would.
+class FailingBackend final : public AudioBackend {
+ public:
+  explicit FailingBackend(int failures) : real_(CreateMixerBackend()), failures_(failures) {}
+  bool Init() override { return real_->Init(); }
+  uint32_t StreamCreate(const uint8_t* data, size_t len) override {
+    if (failures_-- > 0) throw std::bad_alloc();
+    return real_->StreamCreate(data, len);
+  }
+  bool ChannelPlay(uint32_t h) override { return real_->ChannelPlay(h); }
+  int64_t ChannelGetPosition(uint32_t h) override { return real_->ChannelGetPosition(h); }
+  void ChannelStop(uint32_t h) override { real_->ChannelStop(h); }
+
+ private:
+  std::unique_ptr<AudioBackend> real_;
+  std::atomic<int> failures_;
+};
+
+TEST_F(SoundPlayerTest, AFailureInsideThePassIsLoggedAndARepeatedOneSwitchesSoundOff) {
+  struct Case {
+    int failures;
+    bool sound_on_after;
+  } cases[] = {{1, true}, {3, false}};  // three failed passes in a row are too many
+  for (const Case& c : cases) {
+    SlotSoundPlayer p(dir.Path(), std::make_unique<FailingBackend>(c.failures));
+    ASSERT_TRUE(p.StartSound());
+    p.SetSoundOn(true);
+    p.PlayMusik(nullptr, "gameover.wav");
+    int waited = 0;
+    while (p.SoundOn() && p.StatusOf(0) != SlotSoundPlayer::Playing && waited < 3000) SleepMs(20), waited += 20;
+    SleepMs(50);  // a worker that gave up has ended
+    EXPECT_EQ(p.SoundOn(), c.sound_on_after) << c.failures;
+    EXPECT_EQ(p.WorkerRunning(), c.sound_on_after) << c.failures;
+    EXPECT_EQ(p.FatalCode(), 0) << "a failure inside the pass is no audio-stream failure";
+    if (!c.sound_on_after) {
+      EXPECT_NE(LastLogMessage().find("TSoundThread.Execute"), std::string::npos) << LastLogMessage();
+      ASSERT_TRUE(p.StartSound()) << "the speaker button starts a new worker";
+      p.SetSoundOn(true);
+      for (int w = 0; w < 3000 && p.StatusOf(0) != SlotSoundPlayer::Playing; w += 20) SleepMs(20);
+      EXPECT_EQ(p.StatusOf(0), SlotSoundPlayer::Playing) << "the request waiting in its slot plays now";
+    }
+    p.StopSound();
+  }
+}
+
+TEST_F(SoundPlayerTest, AStreamDoesNotMistakeALaterStreamOnItsChannelForItself) {
+  std::unique_ptr<AudioBackend> mixer = CreateMixerBackend();
+  ASSERT_TRUE(mixer->Init());
+  std::vector<uint8_t> wav;
+  ASSERT_TRUE(ReadFileBytes(dir.File("takepilz.wav"), wav));  // a fifth of a second
+  const uint32_t first = mixer->StreamCreate(wav.data(), wav.size());
+  ASSERT_TRUE(mixer->ChannelPlay(first));
+  SleepMs(1000);  // the first one has ended, unasked
+  const uint32_t second = mixer->StreamCreate(wav.data(), wav.size());
+  ASSERT_TRUE(mixer->ChannelPlay(second));  // the same sound on the same free channel
+  EXPECT_LT(mixer->ChannelGetPosition(first), 0);
+  mixer->ChannelStop(first);  // must not silence the second
+  EXPECT_GE(mixer->ChannelGetPosition(second), 0);
+  mixer->ChannelStop(second);
+  EXPECT_LT(mixer->ChannelGetPosition(second), 0);
 }
 
 TEST_F(SoundPlayerTest, AMissingSoundFileLeavesSoundOff) {

@@ -187,6 +187,42 @@ TEST_F(FigureStoreTest, StoreEntryThatNoLongerDecodesIsReplaced) {
   EXPECT_EQ(fs->Store().size(), 3u);
 }
 
+TEST_F(FigureStoreTest, AStoreEntryThatIsNotPngIsNeverDecoded) {
+  FirstRun();
+  {
+    FigureStore fs(dir.Path());
+    fs.ReadImageStore();
+    // Something the image library would happily decode, but not what the store ever holds.
+    const std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='40'/>";
+    fs.Store()[0].fs.assign(svg.begin(), svg.end());
+    ASSERT_TRUE(fs.WriteImageStore());
+  }
+  auto fs = NextRun();
+  ExpectFigures(*fs);  // figure 0 is the red 4 x 3 picture from its file
+  EXPECT_TRUE(fs->BuildingImageStore);
+}
+
+TEST_F(FigureStoreTest, AMovedDataFolderDoesNotGrowTheStore) {
+  FirstRun();
+  TempDir moved;
+  for (const char* name : {"Neu0.png", "Neu1.png", "Neu2.png", "image.store"})
+    std::filesystem::copy_file(dir.File(name), moved.File(name));
+  for (int start = 0; start < 3; ++start) {
+    FigureStore fs(moved.Path());
+    fs.ReadImageStore();
+    fs.LoadFigureImages(3);
+    ExpectFigures(fs);
+    if (fs.BuildingImageStore) {
+      ASSERT_TRUE(fs.WriteImageStore());
+    }
+  }
+  FigureStore again(moved.Path());
+  again.ReadImageStore();
+  ASSERT_EQ(again.Store().size(), 3u);
+  for (const auto& e : again.Store()) EXPECT_EQ(e.Filename.rfind(moved.Path(), 0), 0u) << e.Filename;
+  EXPECT_FALSE(again.BuildingImageStore);
+}
+
 TEST_F(FigureStoreTest, ShortOrUndecodableFigureFileIsAnError) {
   dir.Write("Neu3.png", "tiny");
   FigureStore fs(dir.Path());

@@ -78,4 +78,11 @@ std::string Capture(const std::string& command) {
   return out;
 }
 
+pid_t DeadPid() {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(0);
+  ::waitpid(pid, nullptr, 0);
+  return pid;
+}
+
 }  // namespace kirpo::test

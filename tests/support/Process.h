@@ -26,6 +26,9 @@ class Process {
   int status_ = -1;
 };
 
+// A process id that is certainly not running: a child that has already ended.
+pid_t DeadPid();
+
 // Runs a shell command and returns its standard output.
 std::string Capture(const std::string& command);
 

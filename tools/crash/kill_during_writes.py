@@ -1,0 +1,238 @@
+#!/usr/bin/env python3
+"""Kills the real game with SIGKILL at random moments while it writes its files, over and over,
+and checks after every kill that kirpo.ini and image.store are each byte-identical to a version
+the game wrote whole (or to what was there before), never empty, partial or missing when they
+existed before.
+
+Needs an X display (run it under xvfb-run) and xdotool for the Esc key.
+  tools/crash/kill_during_writes.py --kills 40                   # the short CI setting
+  tools/crash/kill_during_writes.py --kills 1000 --seed 7        # the long setting
+
+Each round starts the game on one data folder and does one of:
+  start   the start writes kirpo.ini (ShowNavButtons); killed at a random moment
+  store   image.store is damaged or deleted first, so the start rebuilds and writes it
+  esc     Esc is pressed once the window shows, so the close writes kirpo.ini (Level=0)
+  install the marker file is deleted, so the start unpacks the package again
+and then the game is killed at a random moment of the round's window. A final clean start must
+leave no temporary file or staging folder of any killed process behind.
+"""
+import argparse
+import os
+import random
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+MARKER = struct.pack('<i', -1952)
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+
+
+def read(path):
+    try:
+        with open(path, 'rb') as f:
+            return f.read()
+    except FileNotFoundError:
+        return None
+
+
+def store_entries(data):
+    """The entries of a whole image.store, sorted; None when the file is cut off or damaged."""
+    if data is None or len(data) < 8 or data[:4] != MARKER:
+        return None
+    pos, entries = 4, []
+    while True:
+        if pos + 4 > len(data):
+            return None
+        if data[pos:pos + 4] == MARKER:
+            return sorted(entries) if pos + 4 == len(data) else None
+        (name_len,) = struct.unpack_from('<i', data, pos)
+        pos += 4
+        if name_len < 0 or pos + name_len + 8 > len(data):
+            return None
+        name = data[pos:pos + name_len]
+        pos += name_len
+        (size,) = struct.unpack_from('<q', data, pos)
+        pos += 8
+        if size < 0 or pos + size > len(data):
+            return None
+        entries.append((name, data[pos:pos + size]))
+        pos += size
+
+
+def ini_after(text, key, value):
+    """kirpo.ini after WriteIni(key, value): the key's line replaced, or appended."""
+    lines = [] if text is None else text.decode('latin-1').replace('\r\n', '\n').replace('\r', '\n').split('\n')
+    if lines and lines[-1] == '':
+        lines.pop()
+    if lines and lines[0].startswith('\ufeff'):
+        lines[0] = lines[0][1:]
+    for i, line in enumerate(lines):
+        if '=' in line and line.split('=', 1)[0].strip().lower() == key.lower():
+            lines[i] = key + '=' + value
+            break
+    else:
+        lines.append(key + '=' + value)
+    return ''.join(l + '\r\n' for l in lines).encode('latin-1')
+
+
+class Game:
+    def __init__(self, exe, home):
+        self.exe, self.home = exe, home
+        self.data = os.path.join(home, 'data', 'KIRPO')
+        self.env = dict(os.environ, XDG_DATA_HOME=os.path.join(home, 'data'), HOME=home, SDL_AUDIODRIVER='dummy')
+        self.env.setdefault('LSAN_OPTIONS', 'suppressions=%s/tools/ci/lsan.supp:print_suppressions=0' % ROOT)
+
+    def start(self):
+        out = open(os.path.join(self.home, 'last-start.log'), 'wb')
+        return subprocess.Popen([self.exe], env=self.env, cwd=self.home, stdout=out, stderr=subprocess.STDOUT)
+
+    def window(self, proc, timeout):
+        end = time.time() + timeout
+        while time.time() < end and proc.poll() is None:
+            out = subprocess.run(['xdotool', 'search', '--pid', str(proc.pid)], capture_output=True, text=True).stdout
+            if out.split():
+                return out.split()[-1]
+            time.sleep(0.05)
+        return None
+
+    def press_esc(self, wid):
+        subprocess.run(['xdotool', 'windowfocus', wid], capture_output=True)
+        subprocess.run(['xdotool', 'keydown', 'Escape'], capture_output=True)
+        time.sleep(0.1)
+        subprocess.run(['xdotool', 'keyup', 'Escape'], capture_output=True)
+
+    def files(self):
+        return {n: read(os.path.join(self.data, n)) for n in ('kirpo.ini', 'image.store')}
+
+    def leftovers(self):
+        return sorted(n for n in os.listdir(self.data) if '.tmp' in n or n.startswith('.unpacking-'))
+
+
+def clean_run(game):
+    """One start that runs to its end: learns the whole new store and how long a start takes."""
+    proc = game.start()
+    t0 = time.time()
+    wid = game.window(proc, 120)
+    if not wid:
+        proc.kill()
+        with open(os.path.join(game.home, 'last-start.log'), 'rb') as f:
+            output = f.read().decode('utf-8', 'replace')[-800:]
+        sys.exit('the game shows no window (exit code %s; is DISPLAY set? run under xvfb-run):\n%s' % (
+            proc.poll(), output))
+    store = os.path.join(game.data, 'image.store')
+    while not os.path.exists(store) and time.time() - t0 < 120:
+        time.sleep(0.05)
+    ready = time.time() - t0
+    time.sleep(1.0)
+    for attempt in range(4):  # a busy machine may miss a key press while the window takes focus
+        game.press_esc(wid)
+        try:
+            code = proc.wait(15)
+            break
+        except subprocess.TimeoutExpired:
+            continue
+    else:
+        proc.kill()
+        sys.exit('the game did not close on Esc')
+    if code != 0:
+        sys.exit('a clean run ended with code %d' % code)
+    return ready
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument('--kills', type=int, default=40)
+    ap.add_argument('--seed', type=int, default=96)
+    ap.add_argument('--exe', default=os.path.join(ROOT, 'build', 'test', 'kirpo'))
+    args = ap.parse_args()
+    rnd = random.Random(args.seed)
+    home = tempfile.mkdtemp(prefix='kirpo-kill-')
+    exe_dir = os.path.join(home, 'bin')
+    os.makedirs(exe_dir)
+    exe = os.path.join(exe_dir, 'kirpo')
+    shutil.copy(args.exe, exe)
+    shutil.copy(os.path.join(os.path.dirname(args.exe), 'kirpo_5-0-0.zip'), exe_dir)
+    game = Game(exe, home)
+    ready = clean_run(game)
+    good_store = read(os.path.join(game.data, 'image.store'))
+    good_entries = store_entries(good_store)
+    print('a start takes %.1f s to its store write; the store has %d bytes' % (ready, len(good_store)))
+
+    kills = writes = failures = 0
+    seen_leftovers = 0
+    counts = {}
+    while kills < args.kills:
+        kind = rnd.choice(['start', 'store', 'store', 'esc', 'esc', 'install'])
+        counts[kind] = counts.get(kind, 0) + 1
+        store_path = os.path.join(game.data, 'image.store')
+        if kind == 'store':
+            damage = rnd.choice(['delete', 'truncate', 'flip'])
+            if damage == 'delete' or read(store_path) is None:
+                if os.path.exists(store_path):
+                    os.unlink(store_path)
+            else:
+                data = bytearray(read(store_path))
+                if damage == 'truncate':
+                    data = data[:rnd.randrange(1, len(data))]
+                else:
+                    data[rnd.randrange(8, len(data))] ^= 0xFF
+                with open(store_path, 'wb') as f:
+                    f.write(data)
+        if kind == 'install':
+            marker = os.path.join(game.data, 'generatedfigures_0.txt')
+            if os.path.exists(marker):
+                os.unlink(marker)
+        before = game.files()
+        seen_leftovers += len(game.leftovers())
+        ini_versions = [before['kirpo.ini'], ini_after(before['kirpo.ini'], 'ShowNavButtons', '1')]
+        ini_versions.append(ini_after(ini_versions[1], 'Level', '0'))
+        store_versions = [before['image.store'], good_store]
+
+        proc = game.start()
+        t0 = time.time()
+        if kind == 'esc':
+            wid = game.window(proc, 60)
+            time.sleep(rnd.uniform(0.5, 1.5))
+            if wid:
+                game.press_esc(wid)
+            time.sleep(rnd.uniform(0, 0.8))
+        else:
+            time.sleep(rnd.uniform(0, ready * 1.3 + 0.3))
+        if proc.poll() is None:
+            proc.send_signal(signal.SIGKILL)
+            kills += 1
+        proc.wait()
+
+        after = game.files()
+        ok = True
+        if after['kirpo.ini'] not in ini_versions:
+            ok = False
+            print('round %d (%s): kirpo.ini is no version the game wrote whole: %r' % (kills, kind, after['kirpo.ini']))
+        # A rebuilt store may list its entries in another order than a store made from nothing
+        # (entries that survived come first), so a new store is recognised by its entries.
+        if after['image.store'] not in store_versions and store_entries(after['image.store']) != good_entries:
+            ok = False
+            size = None if after['image.store'] is None else len(after['image.store'])
+            print('round %d (%s): image.store (%s bytes) is neither the old nor the new one' % (kills, kind, size))
+        failures += not ok
+        writes += (after['kirpo.ini'] != before['kirpo.ini']) + (after['image.store'] != before['image.store'])
+        if kills % 25 == 0 and proc.returncode == -signal.SIGKILL:
+            print('... %d kills, %d completed writes, %d files not whole' % (kills, writes, failures), flush=True)
+
+    # A last start that runs to its end cleans up after every killed process.
+    clean_run(game)
+    left = game.leftovers()
+    print('kills %d (%s), completed writes %d, files not whole after a kill %d, leftovers seen before starts %d, '
+          'left after a clean start %d' % (kills, ', '.join('%s %d' % kv for kv in sorted(counts.items())), writes,
+                                           failures, seen_leftovers, len(left)))
+    shutil.rmtree(home, ignore_errors=True)
+    return 1 if failures or left else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

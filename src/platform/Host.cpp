@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 #include "common/Consts.h"
 #include "platform/EmbeddedFiles.h"
 #include "platform/SdlCanvas.h"
@@ -76,7 +78,7 @@ namespace {
 
 class WindowHost final : public Host {
  public:
-  WindowHost(SDL_Window* w, SDL_Renderer* r) : window_(w), renderer_(r), canvas_(r) {}
+  WindowHost(SDL_Window* w, SDL_Renderer* r) : window_(w), renderer_(r), canvas_(r) { RememberWindowed(); }
   ~WindowHost() override {
     SDL_DestroyRenderer(renderer_);
     SDL_DestroyWindow(window_);
@@ -101,7 +103,21 @@ class WindowHost final : public Host {
     caption_ = caption;
   }
   bool IsFullScreen() const override { return SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP; }
-  void SetFullScreen(bool on) override { SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0); }
+  void SetFullScreen(bool on) override {
+    if (on && !IsFullScreen()) RememberWindowed();
+    SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  }
+  WindowPlacement Placement() const override {
+    WindowPlacement p = windowed_;
+    p.full = IsFullScreen();
+    return p;
+  }
+  void Restore(const WindowPlacement& p) override {
+    if (p.w >= kMinWidth && p.h >= kMinHeight) SDL_SetWindowSize(window_, p.w, p.h);
+    if (p.w > 0 && p.h > 0 && OnSomeDisplay(p)) SDL_SetWindowPosition(window_, p.x, p.y);
+    RememberWindowed();
+    SetFullScreen(p.full);
+  }
   void Show(bool visible) override {
     if (visible) SDL_ShowWindow(window_);
     else SDL_HideWindow(window_);
@@ -126,6 +142,28 @@ class WindowHost final : public Host {
   }
 
  private:
+  static constexpr int kMinWidth = 320, kMinHeight = 200;
+
+  void RememberWindowed() {
+    if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED))
+      return;
+    SDL_GetWindowPosition(window_, &windowed_.x, &windowed_.y);
+    SDL_GetWindowSize(window_, &windowed_.w, &windowed_.h);
+  }
+  // The window's top strip (where it is grabbed to move it) must lie on a display, or the
+  // player could never reach it; a display taken away since the last run leaves it off all.
+  static bool OnSomeDisplay(const WindowPlacement& p) {
+    const SDL_Rect grip{p.x, p.y, std::min(p.w, 64), 32};
+    const int displays = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < displays; ++i) {
+      SDL_Rect bounds, overlap;
+      if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_IntersectRect(&grip, &bounds, &overlap) &&
+          overlap.w * overlap.h == grip.w * grip.h)
+        return true;
+    }
+    return false;
+  }
+
   static int SdlKeyFromVirtual(int vk) {
     for (int key : {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE, SDLK_LCTRL, SDLK_RETURN, SDLK_ESCAPE,
                     SDLK_F5, SDLK_F12})
@@ -142,6 +180,11 @@ class WindowHost final : public Host {
       case SDL_QUIT: ev.type = InputEvent::Type::Quit; break;
       case SDL_KEYDOWN:
       case SDL_KEYUP:
+        if (IsFullScreenKey(e.key)) {
+          if (e.type == SDL_KEYUP || e.key.repeat) return;
+          ev.type = InputEvent::Type::ToggleFullScreen;
+          break;
+        }
         ev.type = e.type == SDL_KEYDOWN ? InputEvent::Type::KeyDown : InputEvent::Type::KeyUp;
         ev.vk = VirtualKeyFromSdl(e.key.keysym.sym);
         if (!ev.vk) return;
@@ -188,6 +231,15 @@ class WindowHost final : public Host {
         break;
       }
       case SDL_WINDOWEVENT:
+        // A window closed before this one may still have its last events queued.
+        if (e.window.windowID != SDL_GetWindowID(window_)) return;
+        if (e.window.event == SDL_WINDOWEVENT_MOVED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+          RememberWindowed();
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST || e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+          ev.type = e.window.event == SDL_WINDOWEVENT_FOCUS_LOST ? InputEvent::Type::FocusLost
+                                                                 : InputEvent::Type::FocusGained;
+          break;
+        }
         if (e.window.event != SDL_WINDOWEVENT_SIZE_CHANGED && e.window.event != SDL_WINDOWEVENT_EXPOSED) return;
         ev.type = InputEvent::Type::Resized;
         break;
@@ -204,10 +256,16 @@ class WindowHost final : public Host {
     out.push_back(ev);
   }
 
+  static bool IsFullScreenKey(const SDL_KeyboardEvent& k) {
+    return k.keysym.sym == SDLK_F11 ||
+           ((k.keysym.sym == SDLK_RETURN || k.keysym.sym == SDLK_KP_ENTER) && (k.keysym.mod & KMOD_ALT));
+  }
+
   SDL_Window* window_;
   SDL_Renderer* renderer_;
   SdlCanvas canvas_;
   std::string caption_;
+  WindowPlacement windowed_;
 };
 
 class OffscreenHost final : public Host {

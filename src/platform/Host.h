@@ -10,7 +10,8 @@
 namespace kirpo {
 
 struct InputEvent {
-  enum class Type { Quit, KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Resized, Text, Wheel };
+  enum class Type { Quit, KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Resized, Text, Wheel, FocusLost, FocusGained,
+                    ToggleFullScreen };
   Type type = Type::Quit;
   int vk = 0;           // virtual-key code for key events
   bool repeat = false;  // a key down sent again by the keyboard's auto-repeat
@@ -18,6 +19,12 @@ struct InputEvent {
   int button = 1;       // 1 left, 2 middle, 3 right
   float wheel_x = 0, wheel_y = 0;  // Wheel: steps to the right and away from the user
   std::string text;     // Text: the typed characters, UTF-8
+};
+
+// Where the window stands when it is not full screen, and whether it is full screen.
+struct WindowPlacement {
+  int x = 0, y = 0, w = 0, h = 0;
+  bool full = false;
 };
 
 // What the game runs in: a real window or an offscreen picture. Both are real SDL renderers.
@@ -34,6 +41,11 @@ class Host {
   virtual bool IsFullScreen() const = 0;
   virtual void SetFullScreen(bool on) = 0;
   virtual void Show(bool visible) = 0;
+  // The window's last size and position outside full screen; nothing for an offscreen picture.
+  virtual WindowPlacement Placement() const { return {0, 0, 0, 0, IsFullScreen()}; }
+  // Puts the window back where a placement says. A position off every current display is not
+  // used, nor a size too small to play in.
+  virtual void Restore(const WindowPlacement& p) { SetFullScreen(p.full); }
   virtual bool HasDisplay() const = 0;
   // The canvas's current pixels.
   virtual std::unique_ptr<Bitmap> ReadPixels() = 0;

@@ -10,6 +10,7 @@
 #include "game/Input.h"
 #include "game/TimedEffects.h"
 #include "platform/Clock.h"
+#include "platform/CloseSignals.h"
 #include "platform/Desktop.h"
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
@@ -99,9 +100,10 @@ void App::AfterFormCreate() {
   MakeDirs(g.DataDir);
   // What an earlier run left when it was killed in the middle of a write.
   RemoveStaleTemporaries(g.DataDir);
-  CheckInstallation(exe_dir_, g.DataDir);
+  CheckInstallation(PackageDir(exe_dir_), g.DataDir);
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
   LoadStartUpData();
+  RestoreWindowPlacement();
   g.st.Demomode = true;
   g.world.Random.Reset();
   CreateForms();
@@ -245,6 +247,7 @@ void App::Step() {
 void App::StepOnce() {
   CheckSoundFailure();
   ProcessEvents();
+  if (CloseSignalled()) FormClose();
   if (closed_) return;
   RunFormTimers();
   game_.timers.IdleHandler();
@@ -279,6 +282,11 @@ void App::ProcessEvents() {
         if (hint != hint_) hint_ = hint, hint_since_ = GameTicks();
         break;
       }
+      case InputEvent::Type::FocusLost: PauseForFocusLoss(); continue;
+      case InputEvent::Type::FocusGained: own_dialog_focus_ = false; continue;
+      case InputEvent::Type::ToggleFullScreen:
+        if (g.mf.FullScreenButton && g.mf.FullScreenButton->on_click) g.mf.FullScreenButton->on_click();
+        continue;
       case InputEvent::Type::KeyUp:
         if (e.vk > 0 && e.vk < 256 && stale_keys_[static_cast<size_t>(e.vk)]) {
           stale_keys_[static_cast<size_t>(e.vk)] = false;
@@ -326,6 +334,62 @@ void App::DispatchInput(const InputEvent& e) {
       break;
     default: break;
   }
+}
+
+void App::PlayOnDesktop() {
+  desktop_ = true;
+  if (!pads_) pads_ = std::make_unique<Gamepads>();
+}
+
+void App::ApplyGamepads() {
+  if (!pads_) return;
+  GameState& st = game_.st;
+  const PadState pad = pads_->Read();
+  auto hold = [&st](bool down, int vk) {
+    if (down) st.KeyState[vk] |= 0x80;
+  };
+  hold(pad.up, VK_UP);
+  hold(pad.down, VK_DOWN);
+  hold(pad.left, VK_LEFT);
+  hold(pad.right, VK_RIGHT);
+  hold(pad.a, VK_SPACE);
+  if (pad.start && !last_pad_.start) {
+    if (st.Demomode) hold(true, VK_RETURN);
+    else if (st.GameRunning) st.PauseToggleRequested = true;
+  }
+  // Back steps back in forms only; the main window has no step back, and the pad never closes it.
+  last_pad_ = pad;
+}
+
+void App::PauseForFocusLoss() {
+  GameState& st = game_.st;
+  // Only a game the player is playing; coming back does not unpause, the player does.
+  if (own_dialog_focus_ || !desktop_ || !st.GameRunning || st.Demomode || st.Paused || st.PauseToggleRequested) return;
+  if (game_.mf.b_pause && game_.mf.b_pause->on_mouse_up) game_.mf.b_pause->on_mouse_up(0, 0);
+}
+
+void App::StoreWindowPlacement() {
+  const WindowPlacement p = host_.Placement();
+  const Settings& s = game_.settings;
+  s.WriteIni("FullScreen", p.full ? "1" : "0");
+  if (p.w <= 0 || p.h <= 0) return;  // no window: nothing to remember
+  s.WriteIni("WindowLeft", std::to_string(p.x));
+  s.WriteIni("WindowTop", std::to_string(p.y));
+  s.WriteIni("WindowWidth", std::to_string(p.w));
+  s.WriteIni("WindowHeight", std::to_string(p.h));
+}
+
+void App::RestoreWindowPlacement() {
+  const Settings& s = game_.settings;
+  WindowPlacement p = host_.Placement();
+  p.full = s.ReadInt("FullScreen", 0) == 1;
+  const int w = s.ReadInt("WindowWidth", 0), h = s.ReadInt("WindowHeight", 0);
+  if (w > 0 && h > 0) {
+    p.w = w, p.h = h;
+    p.x = s.ReadInt("WindowLeft", p.x);
+    p.y = s.ReadInt("WindowTop", p.y);
+  }
+  host_.Restore(p);
 }
 
 void App::RunFormTimers() {
@@ -378,6 +442,7 @@ void App::IdleHandlerTick() {
     if (stale_keys_[vk] && !host_.KeysDown()[vk]) stale_keys_[vk] = false;
     if (stale_keys_[vk]) st.KeyState[vk] = 0;
   }
+  ApplyGamepads();
   if (st.KeyDown(VK_ESCAPE) && TicksBetween(now, st.LastEscAt) > 1000) {
     st.CloseRequested = true;
     st.LastEscAt = now;
@@ -570,6 +635,7 @@ void App::FormClose() {
   // The screen that is up keeps what the player entered there before the program ends.
   if (screen_ && screen_->on_close) screen_->on_close();
   game_.settings.WriteIni("Level", "0");
+  StoreWindowPlacement();
   game_.sound->StopSound();
   for (int i = 0; i < 500; ++i) Delay(1, true);
   closed_ = true;
@@ -614,13 +680,21 @@ void App::ShowNameEntryForm() {
 
 bool App::IsFullScreen() { return host_.IsFullScreen(); }
 
-void App::SetFullScreen(bool on) { host_.SetFullScreen(on); }
+void App::SetFullScreen(bool on) {
+  host_.SetFullScreen(on);
+  // Kept at once, so a program that does not close in order still starts the way it was left.
+  game_.settings.WriteIni("FullScreen", on ? "1" : "0");
+}
 
 void App::OpenHelp() { OpenUrl("file://" + game_.DataDir + "help.html#Hilfe"); }
 
 void App::OpenUrl(const std::string& url) { kirpo::OpenUrl(url); }
 
 void App::AskExitWholeGame() {
+  // The question's own window takes the focus; that is no reason to pause the game being asked about.
+  // The window's focus loss reaches the queue only after the question, so it is ignored until the
+  // window has the focus again.
+  own_dialog_focus_ = true;
   const DialogAnswer a = AskYesNo("Do you want to exit whole game?");
   ExitWholeGameAnswered(game_, a == DialogAnswer::Yes, a == DialogAnswer::No);
 }

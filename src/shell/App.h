@@ -8,6 +8,7 @@
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "platform/AudioBackend.h"
+#include "platform/Gamepads.h"
 #include "sound/SlotSoundPlayer.h"
 
 namespace kirpo {
@@ -35,6 +36,10 @@ class App final : public ShellHooks {
   // the level, as the start menu starts one. The frame loop then runs as after StartUp.
   // before_level runs once the program's data is loaded, just before the level is built.
   void StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<void(Game&)>& before_level = {});
+  // The player's own program: game controllers steer, plugged in before or while it runs, and a
+  // lost window focus pauses a game in play. Replays and tools leave this off, so neither a pad
+  // lying on the desk nor another window changes their outcome.
+  void PlayOnDesktop();
   // The real loop: runs until the window closes. Fatal errors leave as FatalErrorException.
   void Run();
   // One pass of the loop: window events, due timers and callbacks, and the frame tick when due.
@@ -84,6 +89,14 @@ class App final : public ShellHooks {
   void FormClose();
   void ProcessEvents();
   void RunFormTimers();
+  // The pads' state into the frame's keyboard state: the d-pad and stick as arrows, A as space;
+  // Start as Enter in the attract mode and as F5 in play.
+  void ApplyGamepads();
+  // Losing the window focus pauses a game in play as the pause icon does.
+  void PauseForFocusLoss();
+  // The window's size, position and full screen in kirpo.ini, kept at close and used at start.
+  void StoreWindowPlacement();
+  void RestoreWindowPlacement();
   void IdleHandlerTick();
   void PaintFrame();
   // While paused: the kept game picture under the layout as it is now; nothing moves.
@@ -103,6 +116,10 @@ class App final : public ShellHooks {
   void CheckSoundFailure();
 
   Host& host_;
+  bool desktop_ = false;
+  bool own_dialog_focus_ = false;  // a question of the program took the focus; until the window has it back
+  std::unique_ptr<Gamepads> pads_;
+  PadState last_pad_;
   std::string exe_dir_;
   std::unique_ptr<SlotSoundPlayer> sound_;  // outlives the game, which points to it
   Game game_;

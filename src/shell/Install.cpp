@@ -173,6 +173,12 @@ void RemoveStaleStaging(const std::string& data_dir) {
 }
 }  // namespace
 
+std::string PackageDir(const std::string& exe_dir) {
+  if (FileExists(exe_dir + PackageName)) return exe_dir;
+  const std::string shared = (fs::path(exe_dir) / ".." / "share" / "kirpo").lexically_normal().string() + "/";
+  return FileExists(shared + PackageName) ? shared : exe_dir;
+}
+
 bool CheckInstallation(const std::string& exe_dir, const std::string& data_dir) {
   WriteLog(" ");
   std::string diag;

@@ -7,6 +7,11 @@ namespace kirpo {
 constexpr const char* PackageName = "kirpo_5-0-0.zip";
 constexpr const char* InstallMarker = "generatedfigures_0.txt";
 
+// Where the data package is: next to the executable, or, for an installed program, in the
+// prefix's share/kirpo/ beside its bin/. The executable's own folder when neither has it, so the
+// installation's message names the place a package was looked for first.
+std::string PackageDir(const std::string& exe_dir);
+
 // What a package may hold. The real one has 94 entries, 5.1 MB unpacked, its largest entry
 // 1.25 MB; a package beyond these bounds is refused before a byte is written, so a damaged or
 // hostile one can neither fill the disk nor take the program's memory (entries are streamed to

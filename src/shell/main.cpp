@@ -7,6 +7,7 @@
 
 #include "common/Consts.h"
 #include "common/Errors.h"
+#include "platform/CloseSignals.h"
 #include "platform/Desktop.h"
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
@@ -33,6 +34,7 @@ int Fail(const kirpo::FatalErrorException& e, const std::string& data_dir) {
 
 int main(int argc, char** argv) {
   (void)argc, (void)argv;  // no arguments are read
+  kirpo::CatchCloseSignals();
   std::string error;
   const bool video = kirpo::InitVideo(&error);
   std::unique_ptr<kirpo::Host> host;
@@ -48,6 +50,7 @@ int main(int argc, char** argv) {
   int code = 0;
   try {
     kirpo::App app(*host, exe_dir, data_dir);
+    app.PlayOnDesktop();
     app.StartUp();
     app.Run();
   } catch (const kirpo::FatalErrorException& e) {

@@ -28,10 +28,7 @@ struct E2EPlayTest : ::testing::Test {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (the test script runs Xvfb)";
   }
   void Shot(const std::string& name) { Capture("import -window " + window + " " + home.File(name)); }
-  void Focus() {
-    Capture("xdotool windowactivate --sync " + window + " 2>/dev/null; xdotool windowfocus --sync " + window +
-            " 2>/dev/null");
-  }
+  void Focus() { test::FocusWindow(window); }
   void Hold(const std::string& key, int ms) {
     Focus();
     Capture("xdotool keydown " + key);

@@ -10,6 +10,7 @@
 #include "platform/Bitmap.h"
 #include "platform/FileUtil.h"
 #include "support/Process.h"
+#include "support/X11.h"
 #include "support/TempDir.h"
 
 namespace kirpo {
@@ -17,24 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Capture;
+using test::FindWindow;
+using test::SleepMs;
 using test::Process;
-
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-std::string Trimmed(std::string s) {
-  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-  return s;
-}
-
-// The id of the first window whose name contains the text, polling up to timeout_ms.
-std::string FindWindow(const std::string& name, int timeout_ms) {
-  for (int waited = 0; waited < timeout_ms; waited += 200) {
-    std::string id = Trimmed(Capture("xdotool search --name '" + name + "' 2>/dev/null | head -n1"));
-    if (!id.empty()) return id;
-    SleepMs(200);
-  }
-  return "";
-}
 
 int DistinctColours(const std::string& png) {
   std::unique_ptr<Bitmap> bmp = Bitmap::Load(png);
@@ -54,8 +40,8 @@ struct E2EShellTest : ::testing::Test {
     return {{"XDG_DATA_HOME", home.Path() + "data"}, {"SDL_AUDIODRIVER", "dummy"}, {"HOME", home.Path()}};
   }
   void Key(const std::string& window, const std::string& key) {
-    Capture("xdotool windowactivate --sync " + window + " 2>/dev/null; xdotool windowfocus --sync " + window +
-            " 2>/dev/null; xdotool keydown " + key + "; sleep 0.15; xdotool keyup " + key);
+    test::FocusWindow(window);
+    Capture("xdotool keydown " + key + "; sleep 0.15; xdotool keyup " + key);
   }
 };
 

@@ -65,6 +65,35 @@ TEST_F(AppTest, F5PausesTheFrameAndTheLevelClock) {
   EXPECT_LT(g.st.TimeBonus, paused_bonus);
 }
 
+TEST_F(AppTest, LosingTheFocusPausesAGameInPlayButNotTheDemoAndComingBackDoesNotUnpause) {
+  InputEvent lost;
+  lost.type = InputEvent::Type::FocusLost;
+  app->PlayOnDesktop();
+  app->StartUp();
+  Game& g = app->G();
+  app->RunUntil(3000);
+  host->QueueEvent(lost);
+  app->RunUntil(clock->Now() + 100);
+  EXPECT_FALSE(g.st.Paused) << "the attract mode is nobody's game";
+
+  dir.Write("data/kirpo.ini", "Level=1\r\nStartLevel=1\r\nRunner=3\r\nScore=0\r\nStartMode=2\r\n");
+  app.reset();
+  app = std::make_unique<App>(*host, dir.Path(), dir.Path() + "data/");
+  app->PlayOnDesktop();
+  app->StartUp();
+  Game& play = app->G();
+  app->RunUntil(clock->Now() + 6000);
+  ASSERT_TRUE(play.st.GameRunning && !play.st.Demomode);
+  host->QueueEvent(lost);
+  app->RunUntil(clock->Now() + 100);
+  EXPECT_TRUE(play.st.Paused);
+  host->QueueEvent(lost);  // a second loss must not toggle it back
+  app->RunUntil(clock->Now() + 3000);
+  EXPECT_TRUE(play.st.Paused);
+  Press(VK_F5, 200);
+  EXPECT_FALSE(play.st.Paused);
+}
+
 TEST_F(AppTest, EscClosesOnceAndStoresLevelZero) {
   app->StartUp();
   app->RunUntil(2000);

@@ -88,6 +88,18 @@ TEST_F(InstallTest, UnpacksThePackageWithItsFolders) {
     EXPECT_EQ(e.path().filename().string().rfind(".unpacking", 0), std::string::npos);
 }
 
+TEST_F(InstallTest, AnInstalledProgramFindsThePackageInTheSharedFolderButPrefersItsOwnFolder) {
+  EXPECT_EQ(PackageDir(exe_dir), exe_dir) << "nowhere: the executable's folder is named";
+  const std::string shared = root.Path() + "share/kirpo/";
+  fs::create_directories(shared);
+  MakeZip(shared + PackageName, {{"generatedfigures_0.txt", "Typ=BACKGROUND\r\n"}});
+  EXPECT_EQ(PackageDir(exe_dir), shared);
+  EXPECT_TRUE(CheckInstallation(PackageDir(exe_dir), data_dir));
+  EXPECT_TRUE(FileExists(data_dir + InstallMarker));
+  MakeZip(Package(), {{"generatedfigures_0.txt", "Typ=BACKGROUND\r\n"}});
+  EXPECT_EQ(PackageDir(exe_dir), exe_dir);
+}
+
 TEST_F(InstallTest, ExistingMarkerSkipsThePackageEvenWhenItIsMissing) {
   std::string marker = "x";
   ASSERT_TRUE(WriteFileAtomically(data_dir + InstallMarker, marker.data(), marker.size()));

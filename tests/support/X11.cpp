@@ -20,6 +20,19 @@ std::string FindWindow(const std::string& name, int timeout_ms) {
   return "";
 }
 
+void FocusWindow(const std::string& window) {
+  Capture("xdotool windowactivate --sync " + window + " 2>/dev/null; xdotool windowfocus --sync " + window +
+          " 2>/dev/null");
+}
+
+std::string WindowSize(const std::string& window) {
+  std::string g = Capture("xdotool getwindowgeometry " + window);
+  const size_t at = g.find("Geometry: ");
+  if (at == std::string::npos) return "";
+  g = g.substr(at + 10);
+  return g.substr(0, g.find_first_of("\n "));
+}
+
 int DifferentPixels(const std::string& a, const std::string& b) {
   auto pa = Bitmap::Load(a), pb = Bitmap::Load(b);
   if (!pa || !pb || pa->Width() != pb->Width() || pa->Height() != pb->Height()) return -1;

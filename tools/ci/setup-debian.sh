@@ -5,7 +5,8 @@ set -euo pipefail
 # they fail to open under Xvfb.
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev
   libzip-dev libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick xfonts-base clang
-  libclang-rt-14-dev python3)
+  libclang-rt-14-dev python3
+  openbox desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
-#include <filesystem>
-
 #include "game/GameFlow.h"
-#include "platform/Host.h"
 #include "platform/SdlCanvas.h"
-#include "shell/App.h"
-#include "support/TempDir.h"
+#include "shell/AppFixture.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -24,8 +20,6 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 namespace kirpo {
 namespace {
 
-namespace fs = std::filesystem;
-
 // Live heap bytes: exact under the sanitizer's allocator (its quarantine keeps freed blocks out of
 // the count), the C library's in-use figure otherwise.
 size_t LiveHeapBytes() {
@@ -38,25 +32,18 @@ size_t LiveHeapBytes() {
 
 // A game left in its attract mode overnight starts hundreds of levels; each one's background is a
 // new full-size picture, and what the renderer holds for it must go with it.
-TEST(LevelStartMemoryTest, FiftyLevelStartsKeepTexturesAndHeapFlat) {
-  test::ScopedManualClock clock{0};
-  test::TempDir dir;
-  std::unique_ptr<Host> host = CreateOffscreenHost(960, 600);
-  ASSERT_TRUE(host);
-  const std::string data = dir.Path() + "data/";
-  fs::create_directories(data);
-  for (const auto& e : fs::directory_iterator(fs::path(KIRPO_SOURCE_DIR) / "assets"))
-    fs::copy_file(e.path(), data + e.path().filename().string());
+using LevelStartMemoryTest = test::AppFixture;
+
+TEST_F(LevelStartMemoryTest, FiftyLevelStartsKeepTexturesAndHeapFlat) {
   dir.Write("data/kirpo.ini", "Level=1\r\nStartLevel=1\r\nRunner=3\r\nScore=0\r\nStartMode=2\r\n");
-  App app(*host, dir.Path(), data);
-  app.StartUp();
+  app->StartUp();
   auto* canvas = dynamic_cast<SdlCanvas*>(&host->GetCanvas());
   ASSERT_NE(canvas, nullptr);
 
   size_t textures_after_warm_up = 0, heap_after_warm_up = 0;
   for (int start = 1; start <= 50; ++start) {
-    RetryLevel(app.G());
-    app.RunUntil(clock->Now() + 800);
+    RetryLevel(app->G());
+    app->RunUntil(clock->Now() + 800);
     if (start == 5) {
       textures_after_warm_up = canvas->CachedTextureCount();
       heap_after_warm_up = LiveHeapBytes();

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <memory>
 
 #include "game/Game.h"
@@ -13,6 +15,7 @@
 #include "game/GameFrame.h"
 #include "platform/Clock.h"
 #include "platform/Host.h"
+#include "shell/Replay.h"
 
 namespace kirpo {
 namespace {
@@ -102,6 +105,28 @@ void BM_ReadImageStore(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReadImageStore)->Unit(benchmark::kMillisecond);
+
+// A whole proving replay of level 0 headless, as the levels test plays it: start-up, level build
+// and every frame up to the win.
+void BM_WholeReplay(benchmark::State& state) {
+  std::ifstream in(fs::path(KIRPO_SOURCE_DIR) / "tests/levels/replays/0/easy-win.txt");
+  std::stringstream text;
+  text << in.rdbuf();
+  ReplayScript script;
+  std::string error;
+  if (!ParseReplayScript(text.str(), script, &error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  ReplayOptions options;
+  options.data_dir = DataDir();
+  for (auto _ : state) {
+    const ReplayResult r = RunReplay(options, script);
+    if (r.outcome != ReplayOutcome::Won) state.SkipWithError("the replay did not win");
+    state.counters["frames"] = static_cast<double>(r.frames);
+  }
+}
+BENCHMARK(BM_WholeReplay)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kirpo

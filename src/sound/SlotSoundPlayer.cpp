@@ -59,7 +59,11 @@ bool SlotSoundPlayer::StartSound() {
 void SlotSoundPlayer::StopSound() {
   if (!worker_.joinable()) return;
   WriteLog("StopSound");
-  shutdown_ = true;
+  {
+    std::lock_guard<std::mutex> lock(wake_mutex_);
+    shutdown_ = true;
+  }
+  wake_.notify_one();
   worker_.join();
   // Streams still playing stop now; the next worker finds them gone and frees their slots.
   for (Slot& s : slots_) {
@@ -83,6 +87,7 @@ void SlotSoundPlayer::PlayMusik(TSprite* sprite, const std::string& file) {
       s.request_id = ++id_counter_ ? id_counter_ : ++id_counter_;
       sprite->WMPrecordIndex = s.request_id;
     }
+    WakeWorker();
     return;
   }
   // No free slot: the request is dropped.
@@ -118,10 +123,34 @@ void SlotSoundPlayer::Execute() {
       sound_on_ = false;
       break;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (AllSlotsFree()) {
+      // Nothing plays: the worker sleeps until a request comes instead of waking the process
+      // a hundred times a second. A stop needs no wake-up, as only a slot in use is stopped.
+      std::unique_lock<std::mutex> lock(wake_mutex_);
+      wake_.wait(lock, [this] { return wake_pending_ || shutdown_; });
+      wake_pending_ = false;
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
   }
   worker_running_ = false;
   worker_ended_ = true;
+}
+
+bool SlotSoundPlayer::AllSlotsFree() {
+  for (Slot& s : slots_) {
+    std::lock_guard<std::mutex> lock(s.lock);
+    if (s.status != Free) return false;
+  }
+  return true;
+}
+
+void SlotSoundPlayer::WakeWorker() {
+  {
+    std::lock_guard<std::mutex> lock(wake_mutex_);
+    wake_pending_ = true;
+  }
+  wake_.notify_one();
 }
 
 bool SlotSoundPlayer::Pass() {

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -61,6 +62,9 @@ class SlotSoundPlayer final : public SoundPlayer {
   // One look at every slot; false when a slot's work failed (it is logged).
   bool Pass();
   void PassSlot(Slot& s);
+  bool AllSlotsFree();
+  // Wakes a worker that waits for work because no slot was in use.
+  void WakeWorker();
 
   std::string sound_dir_;
   std::unique_ptr<AudioBackend> backend_;
@@ -72,6 +76,9 @@ class SlotSoundPlayer final : public SoundPlayer {
   std::atomic<bool> shutdown_{false};
   std::atomic<bool> worker_ended_{false};
   std::thread worker_;
+  std::mutex wake_mutex_;
+  std::condition_variable wake_;
+  bool wake_pending_ = false;  // guarded by wake_mutex_
   uint32_t id_counter_ = 0;
   std::atomic<int> fatal_code_{0};
   mutable std::mutex fatal_mutex_;

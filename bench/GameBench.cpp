@@ -4,7 +4,9 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <new>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,8 +19,34 @@
 #include "platform/Host.h"
 #include "shell/Replay.h"
 
+// Every allocation of the process is counted, so a benchmark can show what its loop allocates.
+namespace {
+std::atomic<long> g_allocations{0};
+}  // namespace
+void* operator new(std::size_t n) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
 namespace kirpo {
 namespace {
+
+// Allocations per iteration of the loop, as a counter beside its timing.
+class AllocationCount {
+ public:
+  explicit AllocationCount(benchmark::State& state) : state_(state), start_(g_allocations.load()) {}
+  ~AllocationCount() {
+    state_.counters["allocs"] = benchmark::Counter(static_cast<double>(g_allocations.load() - start_),
+                                                   benchmark::Counter::kAvgIterations);
+  }
+
+ private:
+  benchmark::State& state_;
+  long start_;
+};
 
 namespace fs = std::filesystem;
 
@@ -64,6 +92,7 @@ struct World {
 
 void BM_UpdatePass(benchmark::State& state) {
   World w;
+  AllocationCount allocs(state);
   for (auto _ : state) {
     w.clock.Advance(16);
     w.g->st.LastUpdateAt = 0;
@@ -79,6 +108,7 @@ void BM_FullFrame1920x1200(benchmark::State& state) {
   g.mf.PboxOpacity = 1;
   g.PboxWidth = 1920, g.PboxHeight = 1200;
   g.ScaleX = g.ScaleY = g.FitScaleX = g.FitScaleY = 1;
+  AllocationCount allocs(state);
   for (auto _ : state) {
     w.clock.Advance(16);
     g.PaintCanvas = &host->GetCanvas();

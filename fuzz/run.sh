@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(level settings image_store movies recording package)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(level settings image_store movies recording package hiscore)
 build=build/fuzz
 CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIRPO_FUZZ=ON -DKIRPO_TESTS=OFF >/dev/null
 targets=()

@@ -34,6 +34,8 @@ size_t PrintableSequence(const std::string& s, size_t i) {
   const uint32_t smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
   if (cp < smallest[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
   if (cp >= 0x80 && cp <= 0x9F) return 0;  // C1 controls
+  // A byte-order mark starting a name would be taken for the file's own mark on the next read.
+  if (cp == 0xFEFF) return 0;
   return len;
 }
 

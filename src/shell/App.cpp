@@ -238,6 +238,23 @@ void App::CheckSoundFailure() {
   // A failure of the audio stream is found by the sound worker and ends the program here, on the
   // main thread.
   if (const int code = sound_->FatalCode()) FatalError(code, sound_->FatalText());
+  ShowSpeakerOffWhenSoundGaveUp();
+}
+
+void App::ShowSpeakerOffWhenSoundGaveUp() {
+  // A worker that gave up after repeated failures switched sound off on its own thread; the
+  // speaker must not go on claiming sound is on (a click on it tries again). Only for this run:
+  // nothing is stored.
+  MainForm& m = game_.mf;
+  if (sound_->SoundOn()) return;
+  if (m.SpeakerButtonOn->visible) {
+    m.SpeakerButtonOn->visible = false;
+    m.SpeakerButtonOff->visible = true;
+  } else if (m.b_menue->opacity != 1.0f && m.SpeakerButtonOn->tag == 1) {
+    // The menu is folded: its next opening shows the off icon.
+    m.SpeakerButtonOn->tag = 0;
+    m.SpeakerButtonOff->tag = 1;
+  }
 }
 
 void App::Step() {

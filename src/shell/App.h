@@ -115,6 +115,7 @@ class App final : public ShellHooks {
   void DrawHint(Canvas& canvas);
   // The speaker button (both images): switches sound on or off.
   void SpeakerToggle();
+  void ShowSpeakerOffWhenSoundGaveUp();
   void CheckSoundFailure();
 
   Host& host_;

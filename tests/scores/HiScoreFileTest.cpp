@@ -49,6 +49,8 @@ TEST(HiScoreFileTest, ReadingStopsAtTheDamageAndKeepsWhatCameBefore) {
       {"a score beyond 32 bits", two + "CARL\r\n99999999999\r\nd3\r\n", {{"ANNA", 500}, {"BOB", 400}, {"CARL", 0}}},
       {"a negative score", two + "CARL\r\n-5\r\nd3\r\n", {{"ANNA", 500}, {"BOB", 400}, {"CARL", 0}}},
       {"a byte-order mark", "\xEF\xBB\xBF" + two, {{"ANNA", 500}, {"BOB", 400}}},
+      // Kept in the name, it would be read as the file's mark next time and the name would change.
+      {"a second byte-order mark", "\xEF\xBB\xBF\xEF\xBB\xBF" + two, {{"???ANNA", 500}, {"BOB", 400}}},
       {"plain line feeds", "ANNA\n500\nd1\nBOB\n400\nd2\n", {{"ANNA", 500}, {"BOB", 400}}},
       {"a long name", "ABCDEFGHIJKLMNOP\r\n500\r\nd1\r\n", {{"ABCDEFGHIJKL", 500}}},
       {"control bytes", "A\tB\x1b[2J\x7f\r\n500\r\nd1\r\n", {{"A?B?[2J?", 500}}},

@@ -11,8 +11,10 @@
 
 #include "common/Consts.h"
 #include "common/Errors.h"
+#include "game/Input.h"
 #include "platform/Host.h"
 #include "shell/AppFixture.h"
+#include "support/FailingAudioBackend.h"
 #include "support/TempDir.h"
 
 namespace kirpo {
@@ -153,6 +155,29 @@ TEST_F(AppTest, AFailedAudioStreamEndsTheProgramAlsoFromInsideADelay) {
   ASSERT_TRUE(error);
   EXPECT_EQ(error->Code(), ExitAudioStream);
   EXPECT_STREQ(error->what(), "Error creating audio stream!");
+}
+
+TEST_F(AppTest, TheSpeakerShowsSoundOffWhenTheSoundWorkerGivesUp) {
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);  // no sound card in CI
+  for (const bool menu_open : {true, false}) {
+    app.reset();
+    app = std::make_unique<App>(*host, dir.Path(), data, std::make_unique<test::FailingAudioBackend>(1000));
+    app->StartUp();
+    Game& g = app->G();
+    if (menu_open != (g.mf.b_menue->opacity == 1.0f)) b_menueClick(g);
+    app->RunUntil(clock->Now() + 2100);  // sound switches itself on after two seconds
+    ASSERT_TRUE(g.sound->SoundOn());
+    const auto shows_on = [&] { return menu_open ? g.mf.SpeakerButtonOn->visible : g.mf.SpeakerButtonOn->tag == 1; };
+    ASSERT_TRUE(shows_on()) << menu_open;
+    g.sound->PlayMusik(nullptr, "gameover.wav");  // every stream fails: the worker gives up
+    for (int i = 0; i < 300 && g.sound->SoundOn(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_FALSE(g.sound->SoundOn());
+    app->RunUntil(clock->Now() + 20);
+    EXPECT_FALSE(shows_on()) << menu_open;
+    if (!menu_open) b_menueClick(g);
+    EXPECT_TRUE(g.mf.SpeakerButtonOff->visible) << menu_open;
+    EXPECT_FALSE(g.mf.SpeakerButtonOn->visible) << menu_open;
+  }
 }
 
 TEST_F(AppTest, DemoPlaysLevelZeroToTheDoorThenShowsTheTableAndStartsAgain) {

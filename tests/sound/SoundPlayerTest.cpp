@@ -14,6 +14,7 @@
 #include "common/Errors.h"
 #include "platform/FileUtil.h"
 #include "sprites/Sprite.h"
+#include "support/FailingAudioBackend.h"
 #include "support/TempDir.h"
 
 namespace kirpo {
@@ -104,32 +105,13 @@ TEST_F(SoundPlayerTest, NamesMatchExactlyAndSpriteSoundsStopWithTheirSprite) {
   EXPECT_EQ(player->StatusOf(0), SlotSoundPlayer::PlayRequested);
 }
 
-// The real mixer, with a failure put in front of it: the first `failures` streams fail as an
-// exhausted memory would.
-class FailingBackend final : public AudioBackend {
- public:
-  explicit FailingBackend(int failures) : real_(CreateMixerBackend()), failures_(failures) {}
-  bool Init() override { return real_->Init(); }
-  uint32_t StreamCreate(const uint8_t* data, size_t len) override {
-    if (failures_-- > 0) throw std::bad_alloc();
-    return real_->StreamCreate(data, len);
-  }
-  bool ChannelPlay(uint32_t h) override { return real_->ChannelPlay(h); }
-  int64_t ChannelGetPosition(uint32_t h) override { return real_->ChannelGetPosition(h); }
-  void ChannelStop(uint32_t h) override { real_->ChannelStop(h); }
-
- private:
-  std::unique_ptr<AudioBackend> real_;
-  std::atomic<int> failures_;
-};
-
 TEST_F(SoundPlayerTest, AFailureInsideThePassIsLoggedAndARepeatedOneSwitchesSoundOff) {
   struct Case {
     int failures;
     bool sound_on_after;
   } cases[] = {{1, true}, {3, false}};  // three failed passes in a row are too many
   for (const Case& c : cases) {
-    SlotSoundPlayer p(dir.Path(), std::make_unique<FailingBackend>(c.failures));
+    SlotSoundPlayer p(dir.Path(), std::make_unique<test::FailingAudioBackend>(c.failures));
     ASSERT_TRUE(p.StartSound());
     p.SetSoundOn(true);
     p.PlayMusik(nullptr, "gameover.wav");

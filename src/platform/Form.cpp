@@ -54,6 +54,45 @@ Widget& Form::Get(const std::string& name) {
   return *w;
 }
 
+namespace {
+
+// FNV-1a, enough to tell one still picture from the next.
+class Digest {
+ public:
+  template <typename T>
+  void Add(const T& v) {
+    AddBytes(&v, sizeof v);
+  }
+  void Add(const std::string& s) {
+    Add(s.size());
+    AddBytes(s.data(), s.size());
+  }
+  uint64_t Value() const { return h_; }
+
+ private:
+  void AddBytes(const void* p, size_t n) {
+    const auto* b = static_cast<const unsigned char*>(p);
+    for (size_t i = 0; i < n; ++i) h_ = (h_ ^ b[i]) * 1099511628211ull;
+  }
+  uint64_t h_ = 14695981039346656037ull;
+};
+
+}  // namespace
+
+uint64_t Form::Fingerprint() const {
+  Digest d;
+  d.Add(visible), d.Add(active), d.Add(focused_);
+  for (const auto& wp : widgets_) {
+    const Widget& w = *wp;
+    d.Add(w.IsShown());
+    if (!w.IsShown()) continue;
+    d.Add(w.x), d.Add(w.y), d.Add(w.w), d.Add(w.h), d.Add(w.opacity), d.Add(w.rotation), d.Add(w.tag);
+    d.Add(w.text), d.Add(w.font_size), d.Add(w.color), d.Add(w.picture), d.Add(w.fill), d.Add(w.fill_bottom);
+    d.Add(w.stroke), d.Add(w.stroke_width), d.Add(w.hovered), d.Add(w.held);
+  }
+  return d.Value();
+}
+
 void Form::Draw(Canvas& canvas, float alpha) const {
   if (!visible) return;
   const float sx = canvas.Width() / design_w_, sy = canvas.Height() / design_h_;

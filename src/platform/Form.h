@@ -115,6 +115,10 @@ class Form {
 
   // Draws every visible widget in order; alpha multiplies every widget's opacity.
   void Draw(Canvas& canvas, float alpha) const;
+  // A digest of what Draw would show from the widgets' own fields: two equal digests mean an
+  // unchanged picture, so a still screen need not be drawn again. Self-painting widgets are
+  // covered only by their place and visibility.
+  uint64_t Fingerprint() const;
 
   // Mouse in canvas pixels. Returns true when a widget took the event.
   bool MouseDown(float px, float py, int canvas_w, int canvas_h);

@@ -95,6 +95,7 @@ class WindowHost final : public Host {
     SDL_WaitEventTimeout(nullptr, timeout_ms);  // leaves the event in the queue, in its order
   }
   void Present() override {
+    CountPresent();
     canvas_.Flush();
     SDL_RenderPresent(renderer_);
   }
@@ -278,7 +279,7 @@ class OffscreenHost final : public Host {
   Canvas& GetCanvas() override { return canvas_; }
   std::vector<InputEvent> PollEvents() override { return TakeQueued(); }
   void WaitForEvent(int) override {}
-  void Present() override {}
+  void Present() override { CountPresent(); }
   void SetCaption(const std::string& c) override { caption_ = c; }
   bool IsFullScreen() const override { return full_; }
   void SetFullScreen(bool on) override { full_ = on; }

@@ -37,6 +37,8 @@ class Host {
   // Blocks until an event arrives or timeout_ms passes (0: do not block).
   virtual void WaitForEvent(int timeout_ms) = 0;
   virtual void Present() = 0;
+  // How many pictures were handed to the screen so far.
+  int64_t Presents() const { return presents_; }
   virtual void SetCaption(const std::string& caption) = 0;
   virtual bool IsFullScreen() const = 0;
   virtual void SetFullScreen(bool on) = 0;
@@ -72,6 +74,7 @@ class Host {
   void QueueEvent(const InputEvent& e) { queued_.push_back(e); }
 
  protected:
+  void CountPresent() { ++presents_; }
   std::vector<InputEvent> TakeQueued() {
     std::vector<InputEvent> out;
     out.swap(queued_);
@@ -80,6 +83,7 @@ class Host {
 
  private:
   bool text_input_ = false;
+  int64_t presents_ = 0;
   std::array<bool, 256> down_{};
   std::array<bool, 256> pressed_since_read_{};
   std::vector<InputEvent> queued_;

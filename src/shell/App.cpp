@@ -484,7 +484,14 @@ void App::IdleHandlerTick() {
   }
   ShowPauseState(g);
   if (st.Paused) {
-    RepaintFrozen();
+    // The paused picture stands still: it is drawn and presented again only when the layout, the
+    // hint or the window changed (and now and again regardless, for what changes unseen).
+    const uint64_t look = FrozenLook();
+    if (!frozen_shown_ || look != frozen_look_ || now - frozen_painted_at_ >= 500) {
+      RepaintFrozen();
+      frozen_look_ = look;
+      frozen_painted_at_ = now;
+    }
     return;
   }
   if (st.KeyDown(VK_F12)) TakeScreenshot();
@@ -494,6 +501,7 @@ void App::IdleHandlerTick() {
 Form& App::CurrentForm() { return screen_ ? *screen_ : game_.mf.form; }
 
 void App::PaintScreen(Canvas& canvas) {
+  frozen_shown_ = false;
   UsePicture(canvas);
   canvas.Clear(0xFF000000);
   screen_->Draw(canvas, 1.0f);
@@ -515,13 +523,29 @@ void App::DrawBackdrop(Canvas& canvas) {
 }
 
 void App::PaintFrame() {
+  frozen_shown_ = false;
   PboxPaint(host_.GetCanvas());
   host_.Present();
+}
+
+uint64_t App::FrozenLook() {
+  Canvas& canvas = host_.GetCanvas();
+  const bool hint_shown = !hint_.empty() && GameTicks() - hint_since_ >= 600;
+  const uint64_t parts[] = {game_.mf.form.Fingerprint(),
+                            uint64_t(canvas.Width()) << 32 | uint32_t(canvas.Height()),
+                            uint64_t(hint_shown) << 1 | uint64_t(game_.mf.PboxVisible && main_form_visible_),
+                            std::hash<std::string>{}(hint_),
+                            std::hash<float>{}(mouse_x_) ^ std::hash<float>{}(mouse_y_) << 1,
+                            std::hash<float>{}(game_.mf.PboxOpacity)};
+  uint64_t look = 0;
+  for (uint64_t p : parts) look = look * 1000003u ^ p;
+  return look;
 }
 
 void App::RepaintFrozen() {
   Canvas& canvas = host_.GetCanvas();
   if (game_.st.AppStartedAt == 0) return;
+  frozen_shown_ = true;
   UsePicture(canvas);
   const bool picture = game_.mf.PboxVisible && main_form_visible_;
   if (!picture || !canvas.DrawKept()) DrawBackdrop(canvas);

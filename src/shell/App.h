@@ -101,6 +101,8 @@ class App final : public ShellHooks {
   void PaintFrame();
   // While paused: the kept game picture under the layout as it is now; nothing moves.
   void RepaintFrozen();
+  // What the paused picture shows, as one number: the layout, the hint, the window's size.
+  uint64_t FrozenLook();
   void PboxPaint(Canvas& canvas);
   // What the window shows now: the game and its layout, or the screen that is up.
   void PaintCurrent(Canvas& canvas);
@@ -129,6 +131,10 @@ class App final : public ShellHooks {
   Form* screen_ = nullptr;  // the screen shown instead of the main form
   int input_epoch_ = 0;
   int64_t screen_painted_at_ = 0;  // counts screen changes and finished delays
+  // The window shows the paused picture as drawn at frozen_painted_at_, looking as frozen_look_ says.
+  bool frozen_shown_ = false;
+  uint64_t frozen_look_ = 0;
+  int64_t frozen_painted_at_ = 0;
   // Keys held when the current screen appeared: they act on it only after being released.
   std::array<bool, 256> stale_keys_{};
   bool stale_key_typed_ = false;  // the last event was the dropped press of a stale key

@@ -227,6 +227,44 @@ TEST_F(AppTest, WhilePausedTheGamePictureStandsButTheLayoutIsRedrawn) {
   EXPECT_EQ(changed(0, 100, 800, 600), 0);   // the play-field did not move
 }
 
+TEST_F(AppTest, WhilePausedAStillPictureIsNotPresentedAgainButEveryChangeShows) {
+  dir.Write("data/kirpo.ini", "Level=1\r\nStartLevel=1\r\nRunner=3\r\nScore=0\r\nStartMode=2\r\n");
+  app->StartUp();
+  app->RunUntil(6000);
+  Press(VK_F5, 100);
+  ASSERT_TRUE(app->G().st.Paused);
+  app->RunUntil(clock->Now() + 500);
+  int64_t presents = host->Presents();
+  app->RunUntil(clock->Now() + 2000);
+  EXPECT_LE(host->Presents() - presents, 5) << "two seconds of a still picture are 128 frames";
+
+  // The pointer comes to rest on the menu button: its hint appears after a while, and what the
+  // window shows then is what a full redraw shows.
+  InputEvent move;
+  move.type = InputEvent::Type::MouseMove;
+  move.x = 896, move.y = 32;
+  host->QueueEvent(move);
+  app->RunUntil(clock->Now() + 100);
+  const auto before_hint = host->ReadPixels();
+  presents = host->Presents();
+  app->RunUntil(clock->Now() + 700);
+  EXPECT_GE(host->Presents() - presents, 1);
+  const auto shown = host->ReadPixels();
+  InputEvent resized;
+  resized.type = InputEvent::Type::Resized;
+  host->QueueEvent(resized);
+  app->RunUntil(clock->Now() + 20);
+  const auto redrawn = host->ReadPixels();
+  int differ = 0, hint = 0;
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 960; ++x) {
+      differ += shown->Pixel(x, y) != redrawn->Pixel(x, y);
+      hint += shown->Pixel(x, y) != before_hint->Pixel(x, y);
+    }
+  EXPECT_EQ(differ, 0);
+  EXPECT_GT(hint, 100) << "the hint never showed";
+}
+
 }  // namespace
 }  // namespace kirpo
 

@@ -129,6 +129,7 @@ void NewGame(Game& g, int32_t start_mode) {
   st.PauseToggleRequested = false;
   st.LastEscAt = now;
   st.LastFrameAt = now;
+  st.LevelStartedAt = now;
 
   st.FreeRunnerPhase = 1;
   st.RefreshImages = true;
@@ -166,6 +167,10 @@ void InitGameVars(Game& g, int32_t start_mode) {
   if (st.Demomode) st.Score = 0;
   st.Stage = 0;
   g.world.Random.Reset();
+  // The gmonsters' shared animation phase decides whether their first step draws coins: left over
+  // from the level or attempt before, it would make the same play draw differently.
+  st.GMonsterPhase = 0;
+  st.GMonsterFigNr = 0;
   st.MissionCompleted = false;
   st.CloseRequested = false;
   st.Tot = false;

@@ -58,6 +58,7 @@ struct GameState {
   int64_t MissionCompletedAt = 0;
   int32_t FreeRunnerPhase = 0;
   int64_t RunnerReleasedAt = 0;
+  int64_t LevelStartedAt = 0;  // when the level of the current attempt was built
   int32_t KochErlegtStatus = 0;
   int32_t EndWaitStatus = 0;
   bool EndTextShown = false;

@@ -278,6 +278,20 @@ void App::StepOnce() {
       IdleHandlerTick();
     }
   }
+  StartFrameGridAtLevelStart();
+}
+
+// A level begins wherever inside a frame the game happens to build it: late in a frame that
+// waited out the bonus count, or on a tick. Its frames then fall at their moments after the
+// level's start, as in a game started on that level, so the walk-in, the level clock and the
+// monsters meet the player's keys at the same frames however the level was reached.
+void App::StartFrameGridAtLevelStart() {
+  const int64_t started = game_.st.LevelStartedAt;
+  if (started == level_start_seen_) return;
+  level_start_seen_ = started;
+  if (!frame_timer_enabled_) return;  // the loop starts later, a whole number of frames after the level
+  frame_base_ = started;
+  frame_index_ = static_cast<int64_t>(static_cast<double>(GameTicks() - started) / FrameTickMs);
 }
 
 void App::ProcessEvents() {

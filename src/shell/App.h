@@ -80,6 +80,7 @@ class App final : public ShellHooks {
   template <typename Fn>
   void LeavingOnFatalError(Fn&& fn);
   void StepOnce();
+  void StartFrameGridAtLevelStart();
   void FormCreate();
   void AfterFormCreate();
   // The other screens, created once and then only shown and hidden.
@@ -157,6 +158,7 @@ class App final : public ShellHooks {
   int64_t frame_base_ = 0;
   int64_t frame_index_ = 0;
   int64_t frame_ticks_ = 0;
+  int64_t level_start_seen_ = 0;
 };
 
 }  // namespace kirpo

@@ -80,7 +80,6 @@ class Session {
 
   void Start(int32_t level, int32_t difficulty) {
     app_->StartUpAtLevel(level, difficulty, options_.on_start);
-    level_started_at_ = 0;
   }
 
   // Plays the script's steps; false when the replay must end (decided, closed, or told to stop).
@@ -102,26 +101,21 @@ class Session {
   // One frame with these keys held; false when the replay must end.
   bool Frame(uint8_t keys) {
     HoldKeys(keys);
-    const int32_t level = g_.st.Level;
-    const int64_t runner_at = g_.st.RunnerReleasedAt;
     app_->RunFrame();
     ++frame_;
-    // A level (re)starts with its walk-in: the release time is cleared then.
-    if (g_.st.Level != level || (runner_at != 0 && g_.st.RunnerReleasedAt == 0)) level_started_at_ = GameTicks();
     if (app_->Closed()) return false;
     return !options_.after_frame || options_.after_frame(g_, frame_);
   }
 
-  // Frames without keys until the next frame falls where a fresh replay's first frame falls after
-  // its level started: half a second after the start, one frame tick on.
+  // Frames without keys until the next frame is the one a fresh replay plays first: the loop runs
+  // on a grid that starts with the level, and a fresh game starts it half a second later.
   bool AlignToLevelStart() {
-    const int64_t started = level_started_at_;
+    const int64_t started = g_.st.LevelStartedAt;
     while (GameTicks() - started < 500) {
       if (!Frame(0)) return false;
     }
     return true;
   }
-  int64_t LevelStartedAt() const { return level_started_at_; }
 
   ReplayResult Result() {
     ReplayResult r;
@@ -179,7 +173,6 @@ class Session {
   SoundRequestLog sounds_;
   int64_t frame_ = 0;
   uint8_t held_ = 0;
-  int64_t level_started_at_ = 0;
 };
 
 // Runs body; a fatal error of the game (or anything that would reach the top of the program)
@@ -233,7 +226,10 @@ PlayThroughResult RunPlayThrough(const ReplayOptions& options, const std::vector
         out.stopped = "the game went on to level " + std::to_string(g.st.Level) + ", not " + std::to_string(l.level);
         return;
       }
+      const int64_t script_from = session.Frames();
       session.Play(l.script, true);
+      out.levels.push_back(session.Result());
+      out.levels.back().frames -= script_from;
       if (!g.st.MissionCompleted) {
         out.stopped = "level " + std::to_string(l.level) + " was not won";
         return;
@@ -248,7 +244,7 @@ PlayThroughResult RunPlayThrough(const ReplayOptions& options, const std::vector
           out.congratulated = true;
           break;
         }
-        if (!last && g.st.Level != l.level && session.LevelStartedAt() != 0) break;
+        if (!last && g.st.Level != l.level) break;
       }
       if (!last && !session.AlignToLevelStart()) return;
     }

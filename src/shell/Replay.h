@@ -65,6 +65,8 @@ struct PlayThroughLevel {
 };
 struct PlayThroughResult {
   ReplayResult last;       // the state where the play-through stopped
+  // Each level's state when it was decided, frames counted from its script's first frame.
+  std::vector<ReplayResult> levels;
   int32_t levels_won = 0;  // levels won in a row from the first
   bool congratulated = false;  // the final picture of the last level was reached
   std::string stopped;     // why it stopped early, empty when every level was won

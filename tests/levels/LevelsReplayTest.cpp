@@ -103,15 +103,21 @@ TEST_F(LevelsCheckTest, AnAlteredScriptOrRuleOrAMissingWinFailsTheCheck) {
   EXPECT_FALSE(missing.Ok());
 }
 
+// The value of one line ("frames: 604") of a pinned report; -1 when it is missing.
+int64_t PinnedValue(const std::string& pin, const std::string& key) {
+  const size_t at = pin.find("\n" + key + ": ");
+  return at == std::string::npos ? -1 : std::stoll(pin.substr(at + key.size() + 3));
+}
+
 // The winning scripts of consecutive levels played in one game, score and runners carried over, as
-// a player plays through the package.
+// a player plays through the package. A level reached so plays exactly as when the game starts on
+// it: the same frames to the win and the same time left, which the hunters of Crazy only allow
+// when its frames fall at the same moments after its start and nothing of the level before
+// changes their coins.
 TEST(LevelsPlayThroughTest, WinningScriptsPlayedInOneGameWinEveryLevelInTurn) {
   const std::vector<int> levels = test::LevelsIn(kAssets);
   ASSERT_FALSE(levels.empty());
-  // Easy and Hard only: on Crazy the hunters' choices depend on where inside a frame a level begins,
-  // and a level reached in one continuous game begins elsewhere than a fresh replay of it; the Crazy
-  // scripts are proved level by level until they are made to hold from any start.
-  for (int d = 0; d < 2; ++d) {
+  for (int d = 0; d < 3; ++d) {
     std::vector<PlayThroughLevel> plan;
     for (int level = 0; level <= LastLevel; ++level) {
       std::string text;
@@ -130,6 +136,15 @@ TEST(LevelsPlayThroughTest, WinningScriptsPlayedInOneGameWinEveryLevelInTurn) {
     std::printf("play-through %s: %d of %zu levels won, score %d, %s\n", test::kDifficultyNames[d], r.levels_won,
                 plan.size(), r.last.score, r.congratulated ? "congratulated" : r.stopped.c_str());
     EXPECT_EQ(r.levels_won, static_cast<int>(plan.size())) << r.stopped;
+    for (size_t i = 0; i < r.levels.size(); ++i) {
+      std::string pin;
+      const std::string name = std::to_string(plan[i].level) + "/" + test::kDifficultyNames[d] + "-win";
+      ASSERT_TRUE(ReadFileText(kReplays + "/" + name + ".pin", pin)) << name;
+      pin = "\n" + pin;
+      EXPECT_EQ(r.levels[i].frames, PinnedValue(pin, "frames")) << name;
+      EXPECT_EQ(r.levels[i].time_bonus, PinnedValue(pin, "time bonus")) << name;
+      EXPECT_EQ(r.levels[i].pilz_count, PinnedValue(pin, "mushrooms")) << name;
+    }
     if (!plan.empty() && plan.back().level == LastLevel) {
       EXPECT_TRUE(r.congratulated);
       EXPECT_FALSE(r.last.failed) << r.last.error;

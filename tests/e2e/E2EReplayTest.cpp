@@ -12,6 +12,7 @@
 #include "game/RulesFixture.h"
 #include "platform/Host.h"
 #include "shell/Replay.h"
+#include "support/LevelCases.h"
 #include "support/Process.h"
 #include "support/TempDir.h"
 
@@ -93,6 +94,35 @@ TEST_F(E2EReplayTest, KeyEventsInAWindowAtTheirFramesEndInTheReplaysDigest) {
     EXPECT_EQ(windowed.frames, headless.frames);
     EXPECT_EQ(windowed.digest, headless.digest);
   }
+}
+
+// Every level's proving replays, each played as key events into a real window with every frame
+// drawn, end as pinned. About half an hour in the sanitizer build, so only on request:
+// KIRPO_E2E_ALL_LEVELS=1 (a folder of replays instead of 1 plays only those).
+TEST(E2EReplayAllLevelsTest, EveryLevelsReplayInAWindowEndsAsPinned) {
+  const char* all = std::getenv("KIRPO_E2E_ALL_LEVELS");
+  if (!all || !*all) GTEST_SKIP() << "set KIRPO_E2E_ALL_LEVELS=1 to play every level in a window";
+  if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+  std::string error;
+  ASSERT_TRUE(InitVideo(&error)) << error;
+  const std::string replays = std::string(all) == "1" ? std::string(KIRPO_SOURCE_DIR) + "/tests/levels/replays" : all;
+  std::vector<std::string> errors;
+  const std::vector<test::LevelCase> cases = test::FindLevelCases(replays, errors);
+  EXPECT_TRUE(errors.empty());
+  int passed = 0;
+  for (const test::LevelCase& c : cases) {
+    std::unique_ptr<Host> window = CreateWindowHost(960, 600, "Kirpo replay", false, &error);
+    ASSERT_TRUE(window) << error;
+    const std::string why = test::CheckLevelCase(std::string(KIRPO_SOURCE_DIR) + "/assets", c, [&](ReplayOptions& o) {
+      o.host = window.get();
+      o.draw = true;
+    });
+    std::printf("%s %s%s%s\n", why.empty() ? "ok  " : "FAIL", c.name.c_str(), why.empty() ? "" : ": ", why.c_str());
+    std::fflush(stdout);
+    EXPECT_TRUE(why.empty()) << c.name << ": " << why;
+    passed += why.empty();
+  }
+  std::printf("%zu cases in a window: %d ended as pinned\n", cases.size(), passed);
 }
 
 // The real program on its steady clock, steered by real key presses (xdotool) held for the

@@ -36,7 +36,9 @@ FINISH_FRAMES = 300
 # Out of time: the level clock counts 10000 down by 10 every 500 ms.
 TIME_OUT_FRAMES = 32200
 # Levels whose cheapest dead end is proven to lose (each plays the whole level clock out).
-DEAD_END_CASES = {7, 15, 23, 38}
+DEAD_END_CASES = {7, 15, 23, 38, 44, 50}
+# From this level on every level proves its losses: the kmonster's row on Hard, the hunter on Crazy.
+ALL_LOSSES_FROM = 33
 WAITS = [13, 26, 52, 104, 208, 416]
 MAX_TRIES = 120
 
@@ -223,8 +225,9 @@ def search_win(tool, n, difficulty, rows, plan):
 
 
 def robust(tool, n, difficulty, steps):
-    """A winning script must not hang on one frame's timing: played through in one game a level
-    starts inside a frame, so it has to win one frame earlier and later as well."""
+    """A winning script must not hang on one frame's timing near a monster: it has to win one
+    frame earlier and later as well, so a small change of the timing elsewhere does not turn a
+    proof into a loss."""
     if difficulty == "easy":
         return True
     for shift in (-1, 1):
@@ -271,7 +274,7 @@ def lose_cases(n, rows, res):
     cases = []
     level = Level(rows)
     kmon = [(p, ch) for p, ch in level.monsters if ch in "kK"]
-    if kmon and n % 3 == 0:
+    if kmon and (n % 3 == 0 or n >= ALL_LOSSES_FROM):
         # walk straight to the kmonster's row and stand in its way
         (c, r), _ = kmon[0]
         prev = region(level, level.start, dict(level.balls), frozenset())
@@ -287,9 +290,12 @@ def lose_cases(n, rows, res):
         cases.append(("easy", "deadend", ["pushes the ball where it can no longer reach the door "
                                           "(solver: %s)" % res.dead_end_plan.text(),
                                           "and then runs out of time"], lines))
-    if n == 1:
+    if n in (1, max(LEVELS)):
         cases.append(("easy", "time", ["stands still until the time runs out"],
                       [(WALK_IN_FRAMES + TIME_OUT_FRAMES, "-")]))
+    if n >= ALL_LOSSES_FROM and any(ch == "g" for _, ch in level.monsters):
+        cases.append(("crazy", "hunter", ["stands still where it came in until the hunter catches it"],
+                      [(WALK_IN_FRAMES + 3000, "-")]))
     return cases
 
 
@@ -352,6 +358,7 @@ def main():
     ap.add_argument("levels", nargs="*", type=int)
     ap.add_argument("--difficulty", choices=DIFFICULTIES, action="append")
     ap.add_argument("--no-lose", action="store_true")
+    ap.add_argument("--lose-only", action="store_true", help="write only the scripts that must lose")
     ap.add_argument("--repin", action="store_true",
                     help="replay the scripts there are and pin them again; search anew only for "
                          "those that no longer end as they should")
@@ -363,10 +370,10 @@ def main():
         return
     for n in args.levels or sorted(LEVELS):
         rows = LEVELS[n]
-        res = solve(rows, explore=n in DEAD_END_CASES)
+        res = solve(rows, explore=n in DEAD_END_CASES and not args.no_lose)
         folder = os.path.join(ROOT, "tests", "levels", "replays", str(n))
         counts = res.plan.counts()
-        for difficulty in args.difficulty or DIFFICULTIES:
+        for difficulty in [] if args.lose_only else args.difficulty or DIFFICULTIES:
             found = search_win(tool, n, difficulty, rows, res.plan)
             if found is None:
                 failed.append((n, difficulty))

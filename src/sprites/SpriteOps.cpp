@@ -35,12 +35,11 @@ void SetImage(Game& g, TSprite& s, int32_t n) {
   // Re-selecting the current figure keeps the frame it is on; a figure without a picture
   // (missing file, number out of range) leaves the sprite as it was.
   if (!g.figures.HasImage(n) || n == s.ImageIndex) return;
-  const Bitmap* bmp = g.figures.Figure(n);
   s.ImageIndex = n;
   s.FigNr = n;
   s.PatternWidth = g.figures.FrameWidth(n);
-  s.PatternHeight = bmp->Height();
-  s.PatternCount = s.PatternWidth > 0 ? Round(static_cast<double>(bmp->Width()) / s.PatternWidth) : 0;
+  s.PatternHeight = g.figures.FrameHeight(n);
+  s.PatternCount = s.PatternWidth > 0 ? Round(static_cast<double>(g.figures.Width(n)) / s.PatternWidth) : 0;
   s.PatternIndex = 0;
   s.FWidth = static_cast<float>(s.PatternWidth);
   s.FHeight = static_cast<float>(s.PatternHeight);

@@ -60,19 +60,6 @@ class Hasher {
   uint64_t h_ = 14695981039346656037ull;
 };
 
-bool Opaque(const Bitmap& bmp) {
-  // Asked for full-size pictures only, once per frame: remembered per picture and version.
-  static thread_local std::unordered_map<uint64_t, std::pair<uint64_t, bool>> known;
-  auto it = known.find(bmp.Id());
-  if (it != known.end() && it->second.first == bmp.Version()) return it->second.second;
-  if (known.size() > 64) known.clear();
-  const uint32_t* p = bmp.Pixels();
-  const size_t n = static_cast<size_t>(bmp.Width()) * bmp.Height();
-  const bool opaque = bmp.HasPixels() && std::all_of(p, p + n, [](uint32_t px) { return (px >> 24) == 0xFF; });
-  known[bmp.Id()] = {bmp.Version(), opaque};
-  return opaque;
-}
-
 }  // namespace
 
 bool DamageCanvas::Op::SameLook(const Op& o) const {
@@ -152,7 +139,7 @@ void DamageCanvas::DrawBitmap(const Bitmap& bmp, const RectF& src, const RectF& 
   if (alpha <= 0 || bmp.Empty() || !bmp.HasPixels()) return;
   const bool whole_source = src.left <= 0 && src.top <= 0 && src.right >= bmp.Width() && src.bottom >= bmp.Height();
   if (!clipped_ && alpha >= 1 && whole_source && dst.left <= 0 && dst.top <= 0 && dst.right >= Width() &&
-      dst.bottom >= Height() && Opaque(bmp)) {
+      dst.bottom >= Height() && bmp.Opaque()) {
     CoverAll();
   }
   Op op;

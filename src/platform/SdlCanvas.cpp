@@ -193,45 +193,14 @@ SdlCanvas::CachedTexture* SdlCanvas::TextureFor(const Bitmap& bmp) {
     c.version = 0;
   }
   if (c.version != bmp.Version()) {
+    const bool in_memory = bmp.PixelsInMemory();
+    c.opaque = bmp.Opaque();
     SDL_UpdateTexture(c.texture, nullptr, bmp.Pixels(), bmp.Width() * 4);
     c.version = bmp.Version();
-    const uint32_t* p = bmp.Pixels();
-    const size_t n = static_cast<size_t>(bmp.Width()) * bmp.Height();
-    c.opaque = std::all_of(p, p + n, [](uint32_t px) { return (px >> 24) == 0xFF; });
+    // The texture holds the pixels now; a picture that can decode them again needs no twin.
+    if (!in_memory) bmp.DropPixels();
   }
   return &c;
-}
-
-SDL_Texture* SdlCanvas::ScaledTextureFor(CachedTexture& c, int w, int h) {
-  if (c.scaled && (c.scaled_w != w || c.scaled_h != h || c.scaled_version != c.version)) {
-    SDL_DestroyTexture(c.scaled);
-    c.scaled = nullptr;
-  }
-  if (!c.scaled) {
-    SDL_Texture* target = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
-    if (!target) return nullptr;
-    SDL_Texture* previous = SDL_GetRenderTarget(renderer_);
-    SDL_Rect clip;
-    const SDL_bool clipped = SDL_RenderIsClipEnabled(renderer_);
-    SDL_RenderGetClipRect(renderer_, &clip);
-    if (SDL_SetRenderTarget(renderer_, target) != 0) {
-      SDL_DestroyTexture(target);
-      return nullptr;
-    }
-    SDL_SetTextureBlendMode(target, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 0);
-    SDL_RenderClear(renderer_);
-    SDL_SetTextureAlphaMod(c.texture, 255);
-    SDL_SetTextureBlendMode(c.texture, SDL_BLENDMODE_NONE);
-    SDL_RenderCopy(renderer_, c.texture, nullptr, nullptr);
-    SDL_SetTextureBlendMode(c.texture, SDL_BLENDMODE_BLEND);
-    SDL_SetRenderTarget(renderer_, previous);
-    if (clipped) SDL_RenderSetClipRect(renderer_, &clip);
-    c.scaled = target;
-    c.scaled_w = w, c.scaled_h = h, c.scaled_version = c.version;
-  }
-  return c.scaled;
 }
 
 void SdlCanvas::DropReleasedTextures() {
@@ -277,18 +246,25 @@ void SdlCanvas::DrawBitmap(const Bitmap& bmp, const RectF& src, const RectF& dst
 
 SdlCanvas::CachedTexture* SdlCanvas::ScaledOnly(const Bitmap& bmp, int w, int h) {
   DropReleasedTextures();
-  auto it = textures_.find(bmp.Id());
-  if (it != textures_.end()) {
-    CachedTexture& c = it->second;
-    if (c.scaled && c.scaled_w == w && c.scaled_h == h && c.scaled_version == bmp.Version()) return &c;
-  }
-  CachedTexture* c = TextureFor(bmp);
-  if (!c || !ScaledTextureFor(*c, w, h)) return nullptr;
-  // A large picture shown only stretched needs no texture at its own size: the scaled copy is all
-  // that is drawn, and the picture is uploaded again should it change or the window's size.
-  SDL_DestroyTexture(c->texture);
-  c->texture = nullptr;
-  return c;
+  CachedTexture& c = textures_[bmp.Id()];
+  if (c.scaled && c.scaled_w == w && c.scaled_h == h && c.scaled_version == bmp.Version()) return &c;
+  if (c.scaled) SDL_DestroyTexture(c.scaled);
+  c.scaled = nullptr;
+  // Scaled straight from the picture's own pixels: a large picture shown only stretched never
+  // needs a texture at its own size, not even for a moment.
+  const bool in_memory = bmp.PixelsInMemory();
+  c.opaque = bmp.Opaque();
+  SDL_Surface* whole = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(bmp.Pixels()), bmp.Width(),
+                                                          bmp.Height(), 32, bmp.Width() * 4, SDL_PIXELFORMAT_ARGB8888);
+  SDL_Surface* scaled = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (whole && scaled && SDL_SoftStretchLinear(whole, nullptr, scaled, nullptr) == 0)
+    c.scaled = SDL_CreateTextureFromSurface(renderer_, scaled);
+  SDL_FreeSurface(whole);
+  SDL_FreeSurface(scaled);
+  if (!in_memory) bmp.DropPixels();
+  if (!c.scaled) return nullptr;
+  c.scaled_w = w, c.scaled_h = h, c.scaled_version = bmp.Version();
+  return &c;
 }
 
 void SdlCanvas::DrawBitmapRotated(const Bitmap& bmp, const RectF& src, const RectF& dst, double angle, float alpha,

@@ -79,29 +79,28 @@ Bitmap* FigureStore::Figure(int n) const {
   if (n < 0 || n >= FigureSlots) return nullptr;
   Bitmap* b = figures_[static_cast<size_t>(n)].get();
   if (!b || b->Empty()) return nullptr;
-  if (Encoded* e = encoded_[static_cast<size_t>(n)].get()) {
-    e->used = true;
-    if (!b->HasPixels()) {
-      // The bytes decoded when the store was read, so they decode again.
-      if (std::unique_ptr<Bitmap> decoded = Bitmap::Decode(e->png.data(), e->png.size())) *b = std::move(*decoded);
-    }
-  }
+  if (Encoded* e = encoded_[static_cast<size_t>(n)].get()) e->used = true;
   return b;
 }
 
 void FigureStore::KeepEncoded(int slot, const std::vector<uint8_t>& png) {
   auto& e = encoded_[static_cast<size_t>(slot)];
   if (!e) e = std::make_unique<Encoded>();
-  e->png = png;
+  e->png = std::make_shared<const std::vector<uint8_t>>(png);
   e->used = false;
+  Bitmap& b = *figures_[static_cast<size_t>(slot)];
+  b = std::move(*Bitmap::FromEncoded(b.Width(), b.Height(), e->png));
 }
 
 void FigureStore::ReleaseUnusedPictures() {
   for (size_t n = 0; n < encoded_.size(); ++n) {
     Encoded* e = encoded_[n].get();
     if (!e) continue;
-    Bitmap& b = *figures_[n];
-    if (!e->used && b.HasPixels()) b = std::move(*Bitmap::SizeOnly(b.Width(), b.Height()));
+    // A new identity makes every canvas free what it holds for the old one.
+    if (!e->used) {
+      Bitmap& b = *figures_[n];
+      b = std::move(*Bitmap::FromEncoded(b.Width(), b.Height(), e->png));
+    }
     e->used = false;
   }
 }
@@ -198,11 +197,10 @@ void FigureStore::LoadImage(int slot, const std::string& path) {
   if (!decoded) throw std::runtime_error(path + " --> " + (error.empty() ? "cannot decode" : error));
   MakeTransparent(*decoded);
   AddToStore(path, *decoded);
-  // Shown or not, it stays decoded until the next release finds it unused.
-  if (int64_t(decoded->Width()) * decoded->Height() >= LargePicturePixels && KeepStore && !store_.empty() &&
+  target = std::move(*decoded);
+  if (int64_t(target.Width()) * target.Height() >= LargePicturePixels && KeepStore && !store_.empty() &&
       store_.back().Filename == path)
     KeepEncoded(slot, store_.back().fs);
-  target = std::move(*decoded);
 }
 
 bool FigureStore::LoadSize(int slot, const std::string& path) {
@@ -223,14 +221,10 @@ bool FigureStore::FindInStore(const std::string& path, int slot) {
     // The store only ever holds PNG; anything else is damage and never reaches the image library.
     std::unique_ptr<Bitmap> decoded = IsPng(e.fs) ? Bitmap::Decode(e.fs.data(), e.fs.size()) : nullptr;
     if (decoded) {
-      Bitmap& target = *figures_[static_cast<size_t>(slot)];
-      if (int64_t(decoded->Width()) * decoded->Height() >= LargePicturePixels) {
-        // Decoded once to know the entry is whole, then kept encoded until it is shown.
-        KeepEncoded(slot, e.fs);
-        target = std::move(*Bitmap::SizeOnly(decoded->Width(), decoded->Height()));
-      } else {
-        target = std::move(*decoded);
-      }
+      const bool large = int64_t(decoded->Width()) * decoded->Height() >= LargePicturePixels;
+      *figures_[static_cast<size_t>(slot)] = std::move(*decoded);
+      // Decoded once to know the entry is whole; a large one then keeps only its bytes.
+      if (large) KeepEncoded(slot, e.fs);
       return true;
     }
     // An entry that no longer decodes is dropped; the store is written anew without it.

@@ -27,7 +27,7 @@ class FigureStore {
   const std::string& DataDir() const { return data_dir_; }
 
   // Slot n, or nullptr when n is outside the table or the slot is empty. A large picture is
-  // decoded here when it is first asked for since it was last released.
+  // held encoded: its pixels are decoded when drawn and given back once its texture has them.
   Bitmap* Figure(int n) const;
   bool HasImage(int n) const;  // a slot with a non-empty picture
   // The whole picture's width (all frames of a strip); 0 for an empty slot.
@@ -46,9 +46,9 @@ class FigureStore {
   // Writes the store to DataDir + "image.store" (temporary file, then rename), keeping only the
   // entries the figures of DataDir are served from; on success BuildingImageStore is cleared.
   bool WriteImageStore();
-  // Large pictures (backdrops, picture sheets) not asked for since the last call give their pixels
-  // back and keep only their size; the next Figure() decodes them again. Called only while the
-  // game frame runs, where every picture shown is asked for again each frame.
+  // Large pictures (backdrops, picture sheets) not asked for since the last call take a new
+  // identity, so the canvases free their textures; they stay the same picture. Called only while
+  // the game frame runs, where every picture shown is asked for again each frame.
   void ReleaseUnusedPictures();
   static void MakeTransparent(Bitmap& bmp);
   static bool StoreNameMatch(const std::string& a, const std::string& b);
@@ -75,7 +75,7 @@ class FigureStore {
   // A large picture kept encoded while it is not shown: a dozen of them decoded would be most of
   // the game's memory, and few are ever on screen at once.
   struct Encoded {
-    std::vector<uint8_t> png;
+    std::shared_ptr<const std::vector<uint8_t>> png;
     bool used = false;
   };
   void KeepEncoded(int slot, const std::vector<uint8_t>& png);

@@ -69,7 +69,7 @@ NameEntryForm::NameEntryForm(Game& g) : g_(g) {
   // Over everything, a little outside the key, so that it hides no part of the caption.
   PadHighlight = &form.AddPanel("PadHighlight", 0, 0, 0, 0, 0, 9);
   PadHighlight->stroke = 0xFFFFA500;
-  PadHighlight->stroke_width = 3;
+  PadHighlight->stroke_width = 4;  // as thick as the focus frame of the start menu
   PadHighlight->hit_test = false;
   PadHighlight->visible = false;
 

@@ -381,9 +381,10 @@ void App::ApplyGamepads() {
   hold(pad.right, VK_RIGHT);
   hold(pad.a, VK_SPACE);
   for (const PadKey& k : keys) {
-    if (k.vk != VK_RETURN || !k.down) continue;
-    if (st.Demomode) hold(true, VK_RETURN);
-    else if (st.GameRunning) st.PauseToggleRequested = true;
+    if (!k.down || k.repeat) continue;
+    // The attract mode opens the start menu for A as well: what a player with a pad tries first.
+    if (st.Demomode && (k.vk == VK_RETURN || k.vk == VK_GAMEPAD_A)) hold(true, VK_RETURN);
+    else if (!st.Demomode && st.GameRunning && k.vk == VK_RETURN) st.PauseToggleRequested = true;
   }
   // Back steps back in the other screens only: in play a step back would be Esc, which closes the
   // program, and the pad never closes it.

@@ -92,7 +92,8 @@ class App final : public ShellHooks {
   void ProcessEvents();
   void RunFormTimers();
   // The pads' state into the frame's keyboard state: the d-pad and stick as arrows, A as space;
-  // Start as Enter in the attract mode and as F5 in play. On the other screens the pads press keys.
+  // Start (and A) as Enter in the attract mode, Start as F5 in play. On the other screens the pads
+  // press keys (PadKeys).
   void ApplyGamepads();
   // A pad button's press or release on the screen that is up, as the key it stands for.
   void PadKeyToScreen(const PadKey& k);

@@ -148,11 +148,15 @@ TEST_F(GamepadTest, AThrowsAMushroom) {
   EXPECT_EQ(g.st.PilzCount, 1);
 }
 
-TEST_F(GamepadTest, StartLeavesTheDemoIntoTheStartMenuAndStartsANewGameThere) {
+TEST_F(GamepadTest, StartOrALeavesTheDemoIntoTheStartMenuAndStartStartsANewGameThere) {
   VirtualPad pad;
   ASSERT_TRUE(pad.Plugged());
   OpenMenu(pad);
   EXPECT_EQ(Menu().form.Focused(), Menu().b_newgame);
+  Press(pad, SDL_CONTROLLER_BUTTON_BACK, 1000);
+  ASSERT_TRUE(app->G().st.Demomode);
+  Press(pad, SDL_CONTROLLER_BUTTON_A, 1000);
+  ASSERT_TRUE(MenuUp());
   Press(pad, SDL_CONTROLLER_BUTTON_START, 500);
   Game& g = app->G();
   EXPECT_EQ(&app->CurrentForm(), &g.mf.form);

@@ -246,31 +246,49 @@ void SdlCanvas::DropReleasedTextures() {
 }
 
 void SdlCanvas::DrawBitmap(const Bitmap& bmp, const RectF& src, const RectF& dst, float alpha) {
-  CachedTexture* c = TextureFor(bmp);
-  if (!c || alpha <= 0) return;
+  if (bmp.Empty() || !bmp.HasPixels() || alpha <= 0) return;
   const SDL_Rect s = ToRect(src);
   const SDL_FRect d = ToFRect(dst);
   const Uint8 a = AlphaByte(alpha);
-  const bool whole_picture = s.x == 0 && s.y == 0 && s.w == c->w && s.h == c->h;
+  const bool whole_picture = s.x == 0 && s.y == 0 && s.w == bmp.Width() && s.h == bmp.Height();
   const SDL_Rect di = ToRect(dst);
-  if (backdrop_pending_) {
-    const bool covers = c->opaque && a == 255 && whole_picture && di.x <= 0 && di.y <= 0 &&
-                        di.x + di.w >= Width() && di.y + di.h >= Height();
-    if (covers) backdrop_pending_ = false;
-    else DrawPendingBackdrop();
-  }
-  if (whole_picture && c->w * c->h >= 512 * 512 && (di.w != c->w || di.h != c->h) && di.w > 0 && di.h > 0 &&
-      di.w <= 4096 && di.h <= 4096) {
-    if (SDL_Texture* scaled = ScaledTextureFor(*c, di.w, di.h)) {
-      SDL_SetTextureBlendMode(scaled, c->opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
-      SDL_SetTextureAlphaMod(scaled, a);
-      SDL_RenderCopy(renderer_, scaled, nullptr, &di);
+  if (whole_picture && bmp.Width() * bmp.Height() >= 512 * 512 && (di.w != bmp.Width() || di.h != bmp.Height()) &&
+      di.w > 0 && di.h > 0 && di.w <= 4096 && di.h <= 4096) {
+    if (CachedTexture* c = ScaledOnly(bmp, di.w, di.h)) {
+      if (backdrop_pending_) {
+        const bool covers = c->opaque && a == 255 && di.x <= 0 && di.y <= 0 && di.x + di.w >= Width() &&
+                            di.y + di.h >= Height();
+        if (covers) backdrop_pending_ = false;
+        else DrawPendingBackdrop();
+      }
+      SDL_SetTextureBlendMode(c->scaled, c->opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+      SDL_SetTextureAlphaMod(c->scaled, a);
+      SDL_RenderCopy(renderer_, c->scaled, nullptr, &di);
       return;
     }
   }
+  CachedTexture* c = TextureFor(bmp);
+  if (!c) return;
+  DrawPendingBackdrop();
   SDL_SetTextureBlendMode(c->texture, c->opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
   SDL_SetTextureAlphaMod(c->texture, a);
   SDL_RenderCopyF(renderer_, c->texture, &s, &d);
+}
+
+SdlCanvas::CachedTexture* SdlCanvas::ScaledOnly(const Bitmap& bmp, int w, int h) {
+  DropReleasedTextures();
+  auto it = textures_.find(bmp.Id());
+  if (it != textures_.end()) {
+    CachedTexture& c = it->second;
+    if (c.scaled && c.scaled_w == w && c.scaled_h == h && c.scaled_version == bmp.Version()) return &c;
+  }
+  CachedTexture* c = TextureFor(bmp);
+  if (!c || !ScaledTextureFor(*c, w, h)) return nullptr;
+  // A large picture shown only stretched needs no texture at its own size: the scaled copy is all
+  // that is drawn, and the picture is uploaded again should it change or the window's size.
+  SDL_DestroyTexture(c->texture);
+  c->texture = nullptr;
+  return c;
 }
 
 void SdlCanvas::DrawBitmapRotated(const Bitmap& bmp, const RectF& src, const RectF& dst, double angle, float alpha,

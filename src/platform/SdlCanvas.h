@@ -71,6 +71,8 @@ class SdlCanvas final : public Canvas {
     std::list<std::string>::iterator lru;
   };
   CachedTexture* TextureFor(const Bitmap& bmp);
+  // The picture scaled to w x h, without keeping a texture of its own size.
+  CachedTexture* ScaledOnly(const Bitmap& bmp, int w, int h);
   void DropReleasedTextures();
   BitmapReleaseQueue released_;
   SDL_Texture* ScaledTextureFor(CachedTexture& c, int w, int h);

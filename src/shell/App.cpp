@@ -537,6 +537,11 @@ void App::IdleHandlerTick() {
     return;
   }
   if (st.KeyDown(VK_F12)) TakeScreenshot();
+  if (TicksBetween(now, pictures_released_at_) >= 5000) {
+    // The splash, a level's picture or the menu's sheet need not stay decoded once gone.
+    g.figures.ReleaseUnusedPictures();
+    pictures_released_at_ = now;
+  }
   PaintFrame();
 }
 
@@ -558,9 +563,9 @@ void App::PaintCurrent(Canvas& canvas) {
 
 void App::DrawBackdrop(Canvas& canvas) {
   canvas.Clear(0xFF000000);
-  const Widget* bg = game_.mf.Hintergrund;
-  if (bg && bg->picture && !bg->picture->Empty())
-    canvas.DrawBitmap(*bg->picture, RectF{0, 0, float(bg->picture->Width()), float(bg->picture->Height())},
+  const Bitmap* bg = MainFormBackdrop(game_);
+  if (bg && !bg->Empty())
+    canvas.DrawBitmap(*bg, RectF{0, 0, float(bg->Width()), float(bg->Height())},
                       RectF{0, 0, float(canvas.Width()), float(canvas.Height())}, 1.0f);
 }
 

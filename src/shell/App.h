@@ -143,6 +143,7 @@ class App final : public ShellHooks {
   bool frozen_shown_ = false;
   uint64_t frozen_look_ = 0;
   int64_t frozen_painted_at_ = 0;
+  int64_t pictures_released_at_ = 0;
   // Keys held when the current screen appeared: they act on it only after being released.
   std::array<bool, 256> stale_keys_{};
   bool stale_key_typed_ = false;  // the last event was the dropped press of a stale key

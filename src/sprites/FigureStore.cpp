@@ -17,6 +17,8 @@ constexpr size_t StoreAddLimit = 999;    // what the game adds itself
 constexpr size_t MovieListSize = 100;
 constexpr size_t FigureFileLimit = 6000000;
 constexpr size_t FigureFileMinimum = 32;
+// Pictures of at least this many pixels are kept encoded while not shown.
+constexpr int64_t LargePicturePixels = 512 * 512;
 const char* const StoreFileName = "image.store";
 const char* const MovieFileName = "Kirpo-Movies.txt";
 
@@ -76,13 +78,49 @@ FigureStore::FigureStore(std::string data_dir) : data_dir_(std::move(data_dir)) 
 Bitmap* FigureStore::Figure(int n) const {
   if (n < 0 || n >= FigureSlots) return nullptr;
   Bitmap* b = figures_[static_cast<size_t>(n)].get();
+  if (!b || b->Empty()) return nullptr;
+  if (Encoded* e = encoded_[static_cast<size_t>(n)].get()) {
+    e->used = true;
+    if (!b->HasPixels()) {
+      // The bytes decoded when the store was read, so they decode again.
+      if (std::unique_ptr<Bitmap> decoded = Bitmap::Decode(e->png.data(), e->png.size())) *b = std::move(*decoded);
+    }
+  }
+  return b;
+}
+
+void FigureStore::KeepEncoded(int slot, const std::vector<uint8_t>& png) {
+  auto& e = encoded_[static_cast<size_t>(slot)];
+  if (!e) e = std::make_unique<Encoded>();
+  e->png = png;
+  e->used = false;
+}
+
+void FigureStore::ReleaseUnusedPictures() {
+  for (size_t n = 0; n < encoded_.size(); ++n) {
+    Encoded* e = encoded_[n].get();
+    if (!e) continue;
+    Bitmap& b = *figures_[n];
+    if (!e->used && b.HasPixels()) b = std::move(*Bitmap::SizeOnly(b.Width(), b.Height()));
+    e->used = false;
+  }
+}
+
+const Bitmap* FigureStore::Slot(int n) const {
+  if (n < 0 || n >= FigureSlots) return nullptr;
+  const Bitmap* b = figures_[static_cast<size_t>(n)].get();
   return b && !b->Empty() ? b : nullptr;
 }
 
-bool FigureStore::HasImage(int n) const { return Figure(n) != nullptr; }
+bool FigureStore::HasImage(int n) const { return Slot(n) != nullptr; }
+
+int32_t FigureStore::Width(int n) const {
+  const Bitmap* b = Slot(n);
+  return b ? b->Width() : 0;
+}
 
 int32_t FigureStore::FrameWidth(int n) const {
-  const Bitmap* b = Figure(n);
+  const Bitmap* b = Slot(n);
   if (!b) return 0;
   const int32_t w = b->Width();
   const int32_t m = n > 200 ? n - 200 : n;
@@ -95,7 +133,7 @@ int32_t FigureStore::FrameWidth(int n) const {
 }
 
 int32_t FigureStore::FrameHeight(int n) const {
-  const Bitmap* b = Figure(n);
+  const Bitmap* b = Slot(n);
   return b ? b->Height() : 0;
 }
 
@@ -160,6 +198,10 @@ void FigureStore::LoadImage(int slot, const std::string& path) {
   if (!decoded) throw std::runtime_error(path + " --> " + (error.empty() ? "cannot decode" : error));
   MakeTransparent(*decoded);
   AddToStore(path, *decoded);
+  // Shown or not, it stays decoded until the next release finds it unused.
+  if (int64_t(decoded->Width()) * decoded->Height() >= LargePicturePixels && KeepStore && !store_.empty() &&
+      store_.back().Filename == path)
+    KeepEncoded(slot, store_.back().fs);
   target = std::move(*decoded);
 }
 
@@ -181,7 +223,14 @@ bool FigureStore::FindInStore(const std::string& path, int slot) {
     // The store only ever holds PNG; anything else is damage and never reaches the image library.
     std::unique_ptr<Bitmap> decoded = IsPng(e.fs) ? Bitmap::Decode(e.fs.data(), e.fs.size()) : nullptr;
     if (decoded) {
-      *figures_[static_cast<size_t>(slot)] = std::move(*decoded);
+      Bitmap& target = *figures_[static_cast<size_t>(slot)];
+      if (int64_t(decoded->Width()) * decoded->Height() >= LargePicturePixels) {
+        // Decoded once to know the entry is whole, then kept encoded until it is shown.
+        KeepEncoded(slot, e.fs);
+        target = std::move(*Bitmap::SizeOnly(decoded->Width(), decoded->Height()));
+      } else {
+        target = std::move(*decoded);
+      }
       return true;
     }
     // An entry that no longer decodes is dropped; the store is written anew without it.

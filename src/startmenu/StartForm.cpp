@@ -344,6 +344,9 @@ void StartForm::b_TrainingClick() {
   g_.shell->Delay(750, true);
   p_training->visible = true;
   p_main->visible = false;
+  // The list's items show the sheet through the same picture, which gave its pixels back if no
+  // menu has shown it since an earlier level start.
+  g_.figures.Figure(kPreviewSheet);
   if (!LevelListFilled) FillLevelList();
   form.SetFocus(ListBoxBox);
 }

@@ -375,3 +375,37 @@ TEST(FigureTransparencyTest, KeyColourBecomesTransparentEverywhere) {
 
 }  // namespace
 }  // namespace kirpo
+
+namespace kirpo {
+namespace {
+
+TEST_F(FigureStoreTest, ALargePictureIsDecodedWhileShownAndGivesItsPixelsBackWhenNotShown) {
+  // A backdrop-sized figure with a key-coloured corner, beside the small ones.
+  Bitmap large = test::FigurePicture(640, 480, 0xFF336699u);
+  test::WriteFigure(dir, 3, large);
+  FirstRun();
+  auto fs = NextRun();
+  ASSERT_TRUE(fs->HasImage(3));
+  EXPECT_EQ(fs->Width(3), 640);
+  EXPECT_EQ(fs->FrameHeight(3), 480);
+  const Bitmap* slot = fs->Figure(3);  // asked for: decoded
+  ASSERT_TRUE(slot->HasPixels());
+  const uint32_t pixel = slot->Pixel(100, 100);
+  EXPECT_EQ(pixel, 0xFF336699u);
+
+  fs->ReleaseUnusedPictures();  // shown since the last release: stays
+  EXPECT_TRUE(slot->HasPixels());
+  fs->ReleaseUnusedPictures();  // not shown since: only its size remains
+  EXPECT_FALSE(slot->HasPixels());
+  EXPECT_EQ(fs->Width(3), 640);
+  EXPECT_TRUE(fs->Figure(1)->HasPixels()) << "small figures always stay";
+
+  // Asked for again, it comes back the same picture in the same place.
+  EXPECT_EQ(fs->Figure(3), slot);
+  ASSERT_TRUE(slot->HasPixels());
+  EXPECT_EQ(slot->Pixel(100, 100), pixel);
+  EXPECT_EQ(slot->Pixel(0, 0), 0u);  // still see-through where the key colour was
+}
+
+}  // namespace
+}  // namespace kirpo

@@ -240,119 +240,126 @@ def main():
     kills = failures = seen_leftovers = 0
     writes = {'kirpo.ini': 0, 'image.store': 0, 'hiscore': 0}
     counts = {}
-    score_rounds_saved = 0
     ini_path = os.path.join(game.data, 'kirpo.ini')
     bag = []
-    while kills < args.kills:
-        # Drawn from a shuffled bag of every kind, so that even a short run tries each of them.
-        if not bag:
-            bag = rnd.sample(KINDS, len(KINDS))
-        kind = bag.pop()
-        counts[kind] = counts.get(kind, 0) + 1
-        store_path = os.path.join(game.data, 'image.store')
-        if kind == 'store':
-            damage = rnd.choice(['delete', 'truncate', 'flip'])
-            if damage == 'delete' or read(store_path) is None:
-                if os.path.exists(store_path):
-                    os.unlink(store_path)
-            else:
-                data = bytearray(read(store_path))
-                if damage == 'truncate':
-                    data = data[:rnd.randrange(1, len(data))]
+    proc = None
+    try:
+        while kills < args.kills:
+            # Drawn from a shuffled bag of every kind, so that even a short run tries each of them.
+            if not bag:
+                bag = rnd.sample(KINDS, len(KINDS))
+            kind = bag.pop()
+            counts[kind] = counts.get(kind, 0) + 1
+            store_path = os.path.join(game.data, 'image.store')
+            if kind == 'store':
+                damage = rnd.choice(['delete', 'truncate', 'flip'])
+                if damage == 'delete' or read(store_path) is None:
+                    if os.path.exists(store_path):
+                        os.unlink(store_path)
                 else:
-                    data[rnd.randrange(8, len(data))] ^= 0xFF
-                with open(store_path, 'wb') as f:
-                    f.write(data)
-        if kind == 'install':
-            marker = os.path.join(game.data, 'generatedfigures_0.txt')
-            if os.path.exists(marker):
-                os.unlink(marker)
-        score_versions = {}
-        if kind == 'score':
-            # A stored game on the first level with no runner in reserve, whose score enters the
-            # table: the start resumes it, and ending it opens the name entry at once.
-            difficulty = rnd.randrange(3)
-            score_name = hiscore_file(difficulty)
-            rows = score_rows(read(os.path.join(game.data, score_name)))
-            score = rnd.randint(rows[-1][1] + 1, rows[0][1] + 1000)
-            name = ''.join(rnd.choice('abcdefghijklmnopqrstuvwxyz') for _ in range(rnd.randint(1, 12)))
-            ini = read(ini_path)
-            for key, value in (('ShowNavButtons', ini_value(ini, 'ShowNavButtons') or '1'),
-                               ('Difficulty', str(difficulty)), ('Level', '1'), ('StartLevel', '0'),
-                               ('Runner', '0'), ('Score', str(score)), ('StartMode', '2')):
-                ini = ini_after(ini, key, value)
-            with open(ini_path, 'wb') as f:
-                f.write(ini)
-            score_versions[score_name] = whole_score_file(read(os.path.join(game.data, score_name)), name.upper(),
-                                                          score)
-        before = game.files()
-        seen_leftovers += len(game.leftovers())
-        ini_versions = [before['kirpo.ini'], ini_after(before['kirpo.ini'], 'ShowNavButtons', '1')]
-        ini_versions.append(ini_after(ini_versions[1], 'Level', '0'))
-        ini_versions.append(ini_after(before['kirpo.ini'], 'Level', '0'))
-        store_versions = [before['image.store'], good_store]
+                    data = bytearray(read(store_path))
+                    if damage == 'truncate':
+                        data = data[:rnd.randrange(1, len(data))]
+                    else:
+                        data[rnd.randrange(8, len(data))] ^= 0xFF
+                    with open(store_path, 'wb') as f:
+                        f.write(data)
+            if kind == 'install':
+                marker = os.path.join(game.data, 'generatedfigures_0.txt')
+                if os.path.exists(marker):
+                    os.unlink(marker)
+            score_versions = {}
+            if kind == 'score':
+                # A stored game on the first level with no runner in reserve, whose score enters the
+                # table: the start resumes it, and ending it opens the name entry at once.
+                difficulty = rnd.randrange(3)
+                score_name = hiscore_file(difficulty)
+                rows = score_rows(read(os.path.join(game.data, score_name)))
+                score = rnd.randint(rows[-1][1] + 1, rows[0][1] + 1000)
+                name = ''.join(rnd.choice('abcdefghijklmnopqrstuvwxyz') for _ in range(rnd.randint(1, 12)))
+                ini = read(ini_path)
+                for key, value in (('ShowNavButtons', ini_value(ini, 'ShowNavButtons') or '1'),
+                                   ('Difficulty', str(difficulty)), ('Level', '1'), ('StartLevel', '0'),
+                                   ('Runner', '0'), ('Score', str(score)), ('StartMode', '2')):
+                    ini = ini_after(ini, key, value)
+                with open(ini_path, 'wb') as f:
+                    f.write(ini)
+                score_versions[score_name] = whole_score_file(read(os.path.join(game.data, score_name)), name.upper(),
+                                                              score)
+            before = game.files()
+            seen_leftovers += len(game.leftovers())
+            ini_versions = [before['kirpo.ini'], ini_after(before['kirpo.ini'], 'ShowNavButtons', '1')]
+            ini_versions.append(ini_after(ini_versions[1], 'Level', '0'))
+            ini_versions.append(ini_after(before['kirpo.ini'], 'Level', '0'))
+            store_versions = [before['image.store'], good_store]
 
-        proc = game.start()
-        if kind == 'esc':
-            wid = game.window(proc, 60)
-            time.sleep(rnd.uniform(0.5, 1.5))
-            if wid:
-                game.press_esc(wid)
-            time.sleep(rnd.uniform(0, 0.8))
-        elif kind == 'score':
-            wid = game.window(proc, 60)
-            if not wid or not game.end_game_by_kill_button(proc, wid):
-                print('round %d (score): the kill question never came' % kills)
+            proc = game.start()
+            if kind == 'esc':
+                wid = game.window(proc, 60)
+                time.sleep(rnd.uniform(0.5, 1.5))
+                if wid:
+                    game.press_esc(wid)
+                time.sleep(rnd.uniform(0, 0.8))
+            elif kind == 'score':
+                wid = game.window(proc, 60)
+                if not wid or not game.end_game_by_kill_button(proc, wid):
+                    print('round %d (score): the kill question never came' % kills)
+                else:
+                    # The game over stores Level=0, then the name entry opens.
+                    end = time.time() + 30
+                    while time.time() < end and ini_value(read(ini_path), 'Level') != '0' and proc.poll() is None:
+                        time.sleep(0.1)
+                    time.sleep(0.5)
+                    game.xdotool('windowfocus', '--sync', wid)
+                    game.xdotool('type', '--delay', '40', name)
+                    time.sleep(0.2)
+                    # Now and then killed before the name is saved; else a moment after Return, around the write.
+                    if rnd.random() < 0.8:
+                        game.xdotool('key', 'Return')
+                        time.sleep(rnd.uniform(0, 0.12))
             else:
-                # The game over stores Level=0, then the name entry opens.
-                end = time.time() + 30
-                while time.time() < end and ini_value(read(ini_path), 'Level') != '0' and proc.poll() is None:
-                    time.sleep(0.1)
-                time.sleep(0.5)
-                game.xdotool('windowfocus', '--sync', wid)
-                game.xdotool('type', '--delay', '40', name)
-                time.sleep(0.2)
-                # Now and then killed before the name is saved; else a moment after Return, around the write.
-                if rnd.random() < 0.8:
-                    game.xdotool('key', 'Return')
-                    time.sleep(rnd.uniform(0, 0.12))
-        else:
-            time.sleep(rnd.uniform(0, ready * 1.3 + 0.3))
-        if proc.poll() is None:
-            proc.send_signal(signal.SIGKILL)
-            kills += 1
-        proc.wait()
+                time.sleep(rnd.uniform(0, ready * 1.3 + 0.3))
+            if proc.poll() is None:
+                proc.send_signal(signal.SIGKILL)
+                kills += 1
+            proc.wait()
 
-        after = game.files()
-        ok = True
-        if after['kirpo.ini'] not in ini_versions:
-            ok = False
-            print('round %d (%s): kirpo.ini is no version the game wrote whole: %r' % (kills, kind, after['kirpo.ini']))
-        # A rebuilt store may list its entries in another order than a store made from nothing
-        # (entries that survived come first), so a new store is recognised by its entries.
-        if after['image.store'] not in store_versions and store_entries(after['image.store']) != good_entries:
-            ok = False
-            size = None if after['image.store'] is None else len(after['image.store'])
-            print('round %d (%s): image.store (%s bytes) is neither the old nor the new one' % (kills, kind, size))
-        for n in (hiscore_file(d) for d in range(3)):
-            if after[n] == before[n]:
-                continue
-            if n in score_versions and after[n] is not None and score_versions[n].fullmatch(after[n]):
-                score_rounds_saved += 1
-                continue
-            ok = False
-            print('round %d (%s): %s is neither the old file nor the new table: %r' % (kills, kind, n, after[n]))
-        failures += not ok
-        writes['kirpo.ini'] += after['kirpo.ini'] != before['kirpo.ini']
-        writes['image.store'] += after['image.store'] != before['image.store']
-        writes['hiscore'] += any(after[hiscore_file(d)] != before[hiscore_file(d)] for d in range(3))
-        if kind == 'score' and ini_value(after['kirpo.ini'], 'Level') != '0':
-            # A game killed before its end would be resumed by the next round's start.
-            with open(ini_path, 'wb') as f:
-                f.write(ini_after(after['kirpo.ini'], 'Level', '0'))
-        if kills % 25 == 0 and proc.returncode == -signal.SIGKILL:
-            print('... %d kills, completed writes %s, %d files not whole' % (kills, described(writes), failures),
-                  flush=True)
+            after = game.files()
+            ok = True
+            if after['kirpo.ini'] not in ini_versions:
+                ok = False
+                print('round %d (%s): kirpo.ini is no version the game wrote whole: %r' % (
+                    kills, kind, after['kirpo.ini']))
+            # A rebuilt store may list its entries in another order than a store made from nothing
+            # (entries that survived come first), so a new store is recognised by its entries.
+            if after['image.store'] not in store_versions and store_entries(after['image.store']) != good_entries:
+                ok = False
+                size = None if after['image.store'] is None else len(after['image.store'])
+                print('round %d (%s): image.store (%s bytes) is neither the old nor the new one' % (kills, kind, size))
+            for n in (hiscore_file(d) for d in range(3)):
+                if after[n] == before[n]:
+                    continue
+                if n in score_versions and after[n] is not None and score_versions[n].fullmatch(after[n]):
+                    continue
+                ok = False
+                print('round %d (%s): %s is neither the old file nor the new table: %r' % (kills, kind, n, after[n]))
+            failures += not ok
+            writes['kirpo.ini'] += after['kirpo.ini'] != before['kirpo.ini']
+            writes['image.store'] += after['image.store'] != before['image.store']
+            writes['hiscore'] += any(after[hiscore_file(d)] != before[hiscore_file(d)] for d in range(3))
+            if kind == 'score' and ini_value(after['kirpo.ini'], 'Level') != '0':
+                # A game killed before its end would be resumed by the next round's start.
+                with open(ini_path, 'wb') as f:
+                    f.write(ini_after(after['kirpo.ini'], 'Level', '0'))
+            if kills % 25 == 0 and proc.returncode == -signal.SIGKILL:
+                print('... %d kills, completed writes %s, %d files not whole' % (kills, described(writes), failures),
+                      flush=True)
+    except KeyboardInterrupt:
+        # Stopped by hand (Ctrl-C, SIGINT): the round under way is not judged, the rest is reported.
+        print('stopped by hand after %d kills' % kills)
+        if proc and proc.poll() is None:
+            proc.kill()
+            proc.wait()
 
     # A last start that runs to its end cleans up after every killed process.
     clean_run(game)

@@ -130,6 +130,15 @@ class Game:
         out = open(os.path.join(self.home, 'last-start.log'), 'wb')
         return subprocess.Popen([self.exe], env=self.env, cwd=self.home, stdout=out, stderr=subprocess.STDOUT)
 
+    def output(self):
+        with open(os.path.join(self.home, 'last-start.log'), 'rb') as f:
+            return f.read().decode('utf-8', 'replace')
+
+    def windows(self, proc):
+        found = subprocess.run(['xdotool', 'search', '--pid', str(proc.pid)], capture_output=True, text=True).stdout
+        return ', '.join('%s %r' % (w, subprocess.run(['xdotool', 'getwindowname', w], capture_output=True,
+                                                       text=True).stdout.strip()) for w in found.split())
+
     def window(self, proc, timeout):
         end = time.time() + timeout
         while time.time() < end and proc.poll() is None:
@@ -187,10 +196,8 @@ def clean_run(game):
     wid = game.window(proc, 120)
     if not wid:
         proc.kill()
-        with open(os.path.join(game.home, 'last-start.log'), 'rb') as f:
-            output = f.read().decode('utf-8', 'replace')[-800:]
         sys.exit('the game shows no window (exit code %s; is DISPLAY set? run under xvfb-run):\n%s' % (
-            proc.poll(), output))
+            proc.poll(), game.output()[-800:]))
     store = os.path.join(game.data, 'image.store')
     while not os.path.exists(store) and time.time() - t0 < 120:
         time.sleep(0.05)
@@ -303,7 +310,9 @@ def main():
             elif kind == 'score':
                 wid = game.window(proc, 60)
                 if not wid or not game.end_game_by_kill_button(proc, wid):
-                    print('round %d (score): the kill question never came' % kills)
+                    print('round %d (score): the kill question never came (window %s, running %s); windows:\n%s\n'
+                          'the game said:\n%s' % (kills, wid, proc.poll() is None, game.windows(proc),
+                                                  game.output()[-1500:]))
                 else:
                     # The game over stores Level=0, then the name entry opens.
                     end = time.time() + 30

@@ -103,6 +103,15 @@ def whole_score_file(old, name, score):
     return re.compile(pattern.encode('utf-8'))
 
 
+def stored_game(ini, difficulty, score):
+    """kirpo.ini holding a game on the first level with no runner in reserve: the start resumes it,
+    and ending it with the kill button opens the name entry at once when the score enters the table."""
+    for key, value in (('ShowNavButtons', ini_value(ini, 'ShowNavButtons') or '1'), ('Difficulty', str(difficulty)),
+                       ('Level', '1'), ('StartLevel', '0'), ('Runner', '0'), ('Score', str(score)), ('StartMode', '2')):
+        ini = ini_after(ini, key, value)
+    return ini
+
+
 def ini_after(text, key, value):
     """kirpo.ini after WriteIni(key, value): the key's line replaced, or appended."""
     lines = [] if text is None else text.decode('latin-1').replace('\r\n', '\n').replace('\r', '\n').split('\n')
@@ -120,10 +129,11 @@ def ini_after(text, key, value):
 
 
 class Game:
-    def __init__(self, exe, home):
+    def __init__(self, exe, home, data_home=None):
         self.exe, self.home = exe, home
-        self.data = os.path.join(home, 'data', 'KIRPO')
-        self.env = dict(os.environ, XDG_DATA_HOME=os.path.join(home, 'data'), HOME=home, SDL_AUDIODRIVER='dummy')
+        data_home = data_home or os.path.join(home, 'data')
+        self.data = os.path.join(data_home, 'KIRPO')
+        self.env = dict(os.environ, XDG_DATA_HOME=data_home, HOME=home, SDL_AUDIODRIVER='dummy')
         self.env.setdefault('LSAN_OPTIONS', 'suppressions=%s/tools/ci/lsan.supp:print_suppressions=0' % ROOT)
 
     def start(self):
@@ -181,6 +191,22 @@ class Game:
                 time.sleep(0.1)
         return False
 
+    def type_name_after_game_over(self, proc, wid, name, timeout=30):
+        """Ends the resumed game with the kill button and types the name into the name entry that
+        follows. The game over stores Level=0 first; where it cannot (a read-only folder), the wait
+        is the timeout. False when the kill question never came."""
+        if not self.end_game_by_kill_button(proc, wid):
+            return False
+        ini_path = os.path.join(self.data, 'kirpo.ini')
+        end = time.time() + timeout
+        while time.time() < end and ini_value(read(ini_path), 'Level') != '0' and proc.poll() is None:
+            time.sleep(0.1)
+        time.sleep(0.5)
+        self.xdotool('windowfocus', '--sync', wid)
+        self.xdotool('type', '--delay', '40', name)
+        time.sleep(0.2)
+        return True
+
     def files(self):
         names = ['kirpo.ini', 'image.store'] + [hiscore_file(d) for d in range(3)]
         return {n: read(os.path.join(self.data, n)) for n in names}
@@ -229,6 +255,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument('--kills', type=int, default=10)
     ap.add_argument('--seed', type=int, default=96)
+    ap.add_argument('--kinds', nargs='+', choices=sorted(set(KINDS)), help='only these kinds of round')
     ap.add_argument('--exe', default=os.path.join(ROOT, 'build', 'test', 'kirpo'))
     args = ap.parse_args()
     rnd = random.Random(args.seed)
@@ -254,7 +281,7 @@ def main():
         while kills < args.kills:
             # Drawn from a shuffled bag of every kind, so that even a short run tries each of them.
             if not bag:
-                bag = rnd.sample(KINDS, len(KINDS))
+                bag = [k for k in rnd.sample(KINDS, len(KINDS)) if not args.kinds or k in args.kinds]
             kind = bag.pop()
             counts[kind] = counts.get(kind, 0) + 1
             store_path = os.path.join(game.data, 'image.store')
@@ -277,20 +304,13 @@ def main():
                     os.unlink(marker)
             score_versions = {}
             if kind == 'score':
-                # A stored game on the first level with no runner in reserve, whose score enters the
-                # table: the start resumes it, and ending it opens the name entry at once.
                 difficulty = rnd.randrange(3)
                 score_name = hiscore_file(difficulty)
                 rows = score_rows(read(os.path.join(game.data, score_name)))
                 score = rnd.randint(rows[-1][1] + 1, rows[0][1] + 1000)
                 name = ''.join(rnd.choice('abcdefghijklmnopqrstuvwxyz') for _ in range(rnd.randint(1, 12)))
-                ini = read(ini_path)
-                for key, value in (('ShowNavButtons', ini_value(ini, 'ShowNavButtons') or '1'),
-                                   ('Difficulty', str(difficulty)), ('Level', '1'), ('StartLevel', '0'),
-                                   ('Runner', '0'), ('Score', str(score)), ('StartMode', '2')):
-                    ini = ini_after(ini, key, value)
                 with open(ini_path, 'wb') as f:
-                    f.write(ini)
+                    f.write(stored_game(read(ini_path), difficulty, score))
                 score_versions[score_name] = whole_score_file(read(os.path.join(game.data, score_name)), name.upper(),
                                                               score)
             before = game.files()
@@ -309,19 +329,13 @@ def main():
                 time.sleep(rnd.uniform(0, 0.8))
             elif kind == 'score':
                 wid = game.window(proc, 60)
-                if not wid or not game.end_game_by_kill_button(proc, wid):
-                    print('round %d (score): the kill question never came (window %s, running %s); windows:\n%s\n'
-                          'the game said:\n%s' % (kills, wid, proc.poll() is None, game.windows(proc),
-                                                  game.output()[-1500:]))
+                if not wid or not game.type_name_after_game_over(proc, wid, name):
+                    shot = os.path.join(tempfile.gettempdir(), 'kirpo-kill-round-%d.png' % kills)
+                    subprocess.run(['import', '-window', 'root', shot], capture_output=True)
+                    print('round %d (score): the kill question never came (window %s, running %s, screen in %s); '
+                          'windows:\n%s\nthe game said:\n%s' % (kills, wid, proc.poll() is None, shot,
+                                                                  game.windows(proc), game.output()[-1500:]))
                 else:
-                    # The game over stores Level=0, then the name entry opens.
-                    end = time.time() + 30
-                    while time.time() < end and ini_value(read(ini_path), 'Level') != '0' and proc.poll() is None:
-                        time.sleep(0.1)
-                    time.sleep(0.5)
-                    game.xdotool('windowfocus', '--sync', wid)
-                    game.xdotool('type', '--delay', '40', name)
-                    time.sleep(0.2)
                     # Now and then killed before the name is saved; else a moment after Return, around the write.
                     if rnd.random() < 0.8:
                         game.xdotool('key', 'Return')

@@ -178,6 +178,7 @@ class Game:
         and answers Yes. False when the question never came."""
         end = time.time() + timeout
         while time.time() < end and proc.poll() is None:
+            self.xdotool('windowfocus', '--sync', wid)
             self.xdotool('mousemove', '--window', wid, '896', '200')
             self.xdotool('mousedown', '1')
             time.sleep(0.1)

@@ -16,8 +16,11 @@ Each round starts the game on one data folder and does one of:
   score   kirpo.ini holds a stored game with a score that enters the table of a random difficulty;
           the start resumes it, the kill button and Yes end it, a name is typed and Return saves it
           (hiscore_e.txt, hiscore_h.txt or hiscore_c.txt); killed a moment before or after Return
-and then the game is killed at a random moment of the round's window. A final clean start must
-leave no temporary file or staging folder of any killed process behind.
+and then the game is killed at a random moment of the round's window. The kinds are drawn from a
+shuffled bag (start once, store and esc twice, install and score once), so a short run tries each;
+--kinds limits the rounds to some kinds. A final clean start must leave no temporary file or
+staging folder of any killed process behind; Ctrl-C (SIGINT) ends the rounds early and still makes
+that start and prints the closing line, with the completed writes counted per file kind.
 """
 import argparse
 import os

@@ -72,6 +72,9 @@ enum VirtualKey : int {
   VK_DOWN = 40,
   VK_F5 = 116,
   VK_F12 = 123,
+  // A game controller's own buttons, numbered as the desktop systems number them, for what has no key.
+  VK_GAMEPAD_A = 195,
+  VK_GAMEPAD_VIEW = 208,  // Back (Select)
 };
 
 // Exit codes of the fatal errors.

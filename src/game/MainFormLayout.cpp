@@ -118,9 +118,16 @@ void BuildMainForm(Game& g) {
     m.DifficultyImages[i] = *difficulty_pictures[i] ? FormPicture(difficulty_pictures[i]) : nullptr;
 }
 
+const Bitmap* MainFormBackdrop(Game& g) {
+  constexpr int kBackdrop = 46;
+  if (g.figures.HasImage(kBackdrop)) {
+    if (const Bitmap* b = g.figures.Figure(kBackdrop); b && b->HasPixels()) return b;
+  }
+  return FigurePicture(g.DataDir, kBackdrop);
+}
+
 void LoadMainFormFigures(Game& g) {
   MainForm& m = g.mf;
-  m.Hintergrund->picture = FigurePicture(g.DataDir, 46);
   for (Widget* w : m.ReserveKoch) w->picture = FigurePicture(g.DataDir, 8);
   for (Widget* w : m.Pilz) w->picture = FigurePicture(g.DataDir, 19);
   m.KochErlegt->picture = FigurePicture(g.DataDir, 50);

@@ -11,6 +11,9 @@ void BuildMainForm(Game& g);
 // Gives the figure-based pictures of the form (background, cooks, mushrooms) their images from
 // the data folder, once it has been installed.
 void LoadMainFormFigures(Game& g);
+// The picture behind the game picture: the figure store's, decoded only while it is shown; read
+// from its file only while the store is not loaded yet.
+const Bitmap* MainFormBackdrop(Game& g);
 // A picture compiled into the program, or a plain placeholder when it is missing.
 const Bitmap* FormPicture(const std::string& file_name);
 

@@ -54,12 +54,14 @@ std::vector<uint64_t> BitmapReleaseQueue::Take() {
   return out;
 }
 
-Bitmap::Bitmap(const Bitmap& other) : width_(other.width_), height_(other.height_), pixels_(other.pixels_) {}
+Bitmap::Bitmap(const Bitmap& other)
+    : width_(other.width_), height_(other.height_), pixels_(other.pixels_), encoded_(other.encoded_) {}
 
 Bitmap::Bitmap(Bitmap&& other) noexcept
     : width_(other.width_),
       height_(other.height_),
       pixels_(std::move(other.pixels_)),
+      encoded_(std::move(other.encoded_)),
       id_(other.id_),
       version_(other.version_) {
   other.width_ = other.height_ = 0;
@@ -71,6 +73,7 @@ Bitmap& Bitmap::operator=(const Bitmap& other) {
   width_ = other.width_;
   height_ = other.height_;
   pixels_ = other.pixels_;
+  encoded_ = other.encoded_;
   Touch();
   return *this;
 }
@@ -81,6 +84,7 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
   width_ = other.width_;
   height_ = other.height_;
   pixels_ = std::move(other.pixels_);
+  encoded_ = std::move(other.encoded_);
   id_ = other.id_;
   version_ = other.version_;
   other.width_ = other.height_ = 0;
@@ -96,8 +100,41 @@ Bitmap::Bitmap(int width, int height, uint32_t fill)
       pixels_(static_cast<size_t>(width_) * height_, fill) {}
 
 void Bitmap::Clear(uint32_t argb) {
-  std::fill(pixels_.begin(), pixels_.end(), argb);
+  encoded_.reset();
+  pixels_.assign(static_cast<size_t>(width_) * height_, argb);
   Touch();
+}
+
+std::unique_ptr<Bitmap> Bitmap::FromEncoded(int width, int height, std::shared_ptr<const std::vector<uint8_t>> png) {
+  std::unique_ptr<Bitmap> b = SizeOnly(width, height);
+  b->encoded_ = std::move(png);
+  return b;
+}
+
+void Bitmap::DropPixels() const {
+  if (!encoded_) return;
+  std::vector<uint32_t>().swap(pixels_);
+}
+
+void Bitmap::RestoreFromEncoded() const {
+  std::unique_ptr<Bitmap> decoded = Decode(encoded_->data(), encoded_->size());
+  if (decoded && decoded->width_ == width_ && decoded->height_ == height_) {
+    pixels_ = std::move(decoded->pixels_);
+  } else {
+    // Bytes that decoded once do not fail later; should they, the picture shows nothing rather
+    // than anything else.
+    pixels_.assign(static_cast<size_t>(width_) * height_, 0u);
+  }
+}
+
+bool Bitmap::Opaque() const {
+  if (opaque_version_ == version_ + 1) return opaque_;
+  const bool had = PixelsInMemory();
+  Restore();
+  opaque_ = !pixels_.empty() && std::all_of(pixels_.begin(), pixels_.end(), [](uint32_t p) { return (p >> 24) == 0xFF; });
+  opaque_version_ = version_ + 1;
+  if (!had) DropPixels();
+  return opaque_;
 }
 
 std::unique_ptr<Bitmap> Bitmap::SizeOnly(int width, int height) {
@@ -122,6 +159,8 @@ bool Bitmap::PngSize(const uint8_t* data, size_t size, int& width, int& height) 
 
 void Bitmap::BlendFrom(const Bitmap& src, int sx, int sy, int sw, int sh, int dx, int dy, float alpha) {
   if (alpha <= 0 || !HasPixels() || !src.HasPixels()) return;
+  Own();
+  src.Restore();
   const uint32_t a256 = static_cast<uint32_t>(alpha >= 1 ? 256 : alpha * 256);
   for (int y = 0; y < sh; ++y) {
     const int syy = sy + y, dyy = dy + y;
@@ -155,6 +194,20 @@ std::unique_ptr<Bitmap> Bitmap::Decode(const uint8_t* data, size_t size, std::st
   if (!loaded) {
     if (error) *error = IMG_GetError();
     return nullptr;
+  }
+  // Straight into the bitmap's own pixels where the format allows: a backdrop-sized picture
+  // would otherwise be held three times over while it is decoded.
+  if (!loaded->format->palette && !SDL_HasColorKey(loaded) && loaded->w > 0 && loaded->h > 0) {
+    auto bmp = std::make_unique<Bitmap>(loaded->w, loaded->h);
+    SDL_LockSurface(loaded);
+    const int converted = SDL_ConvertPixels(loaded->w, loaded->h, loaded->format->format, loaded->pixels,
+                                            loaded->pitch, SDL_PIXELFORMAT_ARGB8888, bmp->pixels_.data(),
+                                            loaded->w * 4);
+    SDL_UnlockSurface(loaded);
+    if (converted == 0) {
+      SDL_FreeSurface(loaded);
+      return bmp;
+    }
   }
   SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
   SDL_FreeSurface(loaded);

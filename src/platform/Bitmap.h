@@ -23,17 +23,39 @@ class Bitmap {
   // A picture known only by its size, for work that never looks at its pixels: a headless replay
   // needs the figures' sizes and outlines, not what they show. Drawing it draws nothing.
   static std::unique_ptr<Bitmap> SizeOnly(int width, int height);
-  bool HasPixels() const { return !pixels_.empty(); }
+  // A picture held as its PNG bytes: its pixels are decoded when first asked for, and a texture
+  // cache that has uploaded them may give them back (DropPixels); they come back from the bytes,
+  // the same picture with the same identity. Any change through this API ends the link.
+  static std::unique_ptr<Bitmap> FromEncoded(int width, int height, std::shared_ptr<const std::vector<uint8_t>> png);
+  // Has pixels to show, in memory or encoded.
+  bool HasPixels() const { return !pixels_.empty() || encoded_ != nullptr; }
+  bool PixelsInMemory() const { return !pixels_.empty(); }
+  bool Encoded() const { return encoded_ != nullptr; }
+  void DropPixels() const;
+  // Every pixel fully opaque; remembered per version, so asking costs nothing after the first time.
+  bool Opaque() const;
   // The width and height in a PNG's header; false when the bytes are no PNG.
   static bool PngSize(const uint8_t* data, size_t size, int& width, int& height);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool Empty() const { return width_ == 0 || height_ == 0; }
-  uint32_t* Pixels() { return pixels_.data(); }
-  const uint32_t* Pixels() const { return pixels_.data(); }
-  uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
-  void SetPixel(int x, int y, uint32_t argb) { pixels_[static_cast<size_t>(y) * width_ + x] = argb; }
+  uint32_t* Pixels() {
+    Own();
+    return pixels_.data();
+  }
+  const uint32_t* Pixels() const {
+    Restore();
+    return pixels_.data();
+  }
+  uint32_t Pixel(int x, int y) const {
+    Restore();
+    return pixels_[static_cast<size_t>(y) * width_ + x];
+  }
+  void SetPixel(int x, int y, uint32_t argb) {
+    Own();
+    pixels_[static_cast<size_t>(y) * width_ + x] = argb;
+  }
 
   // Identity for texture caches: unique per bitmap, bumped by every change made through this API.
   uint64_t Id() const { return id_; }
@@ -52,9 +74,23 @@ class Bitmap {
   bool SavePng(const std::string& path) const;
 
  private:
+  // Decodes the pixels from the encoded bytes when they are not in memory.
+  void Restore() const {
+    if (pixels_.empty() && encoded_) RestoreFromEncoded();
+  }
+  void RestoreFromEncoded() const;
+  // About to be changed: the pixels in memory, and no longer tied to the encoded bytes.
+  void Own() {
+    Restore();
+    encoded_.reset();
+  }
+
   int width_ = 0;
   int height_ = 0;
-  std::vector<uint32_t> pixels_;
+  mutable std::vector<uint32_t> pixels_;
+  std::shared_ptr<const std::vector<uint8_t>> encoded_;
+  mutable uint64_t opaque_version_ = 0;
+  mutable bool opaque_ = false;
   uint64_t id_ = NextId();
   uint64_t version_ = 1;
   static uint64_t NextId();

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/Consts.h"
+#include "platform/DamageCanvas.h"
 #include "platform/EmbeddedFiles.h"
 #include "platform/SdlCanvas.h"
 
@@ -76,14 +77,26 @@ bool InitVideo(std::string* error) {
 
 namespace {
 
+// Owners that free in the right order: members die in reverse order of declaration, so a canvas
+// declared after its renderer frees its textures while the renderer still exists.
+struct SdlFree {
+  void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
+  void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
+  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+
 class WindowHost final : public Host {
  public:
-  WindowHost(SDL_Window* w, SDL_Renderer* r) : window_(w), renderer_(r), canvas_(r) { RememberWindowed(); }
-  ~WindowHost() override {
-    SDL_DestroyRenderer(renderer_);
-    SDL_DestroyWindow(window_);
+  WindowHost(SDL_Window* w, SDL_Renderer* r)
+      : window_(w), renderer_(r), window_owner_(w), renderer_owner_(r), canvas_(r), damage_(canvas_) {
+    // The software renderer draws straight into the window's own surface, which keeps its pixels
+    // from one frame to the next: only what changed is drawn and handed to the screen. Other
+    // renderers forget their back buffer at every present and are drawn whole.
+    SDL_RendererInfo info{};
+    surface_kept_ = SDL_GetRendererInfo(r, &info) == 0 && info.name && std::string(info.name) == "software";
+    RememberWindowed();
   }
-  Canvas& GetCanvas() override { return canvas_; }
+  Canvas& GetCanvas() override { return damage_; }
   std::vector<InputEvent> PollEvents() override {
     std::vector<InputEvent> out = TakeQueued();
     SDL_Event e;
@@ -96,8 +109,7 @@ class WindowHost final : public Host {
   }
   void Present() override {
     CountPresent();
-    canvas_.Flush();
-    SDL_RenderPresent(renderer_);
+    ShowChanges();
   }
   void SetCaption(const std::string& caption) override {
     if (caption != caption_) SDL_SetWindowTitle(window_, caption.c_str());
@@ -124,7 +136,10 @@ class WindowHost final : public Host {
     else SDL_HideWindow(window_);
   }
   bool HasDisplay() const override { return true; }
-  std::unique_ptr<Bitmap> ReadPixels() override { return canvas_.ReadOutput(); }
+  std::unique_ptr<Bitmap> ReadPixels() override {
+    ShowChanges();
+    return canvas_.ReadOutput();
+  }
   void InjectKey(int vk, bool down) override {
     const int key = SdlKeyFromVirtual(vk);
     if (!key) return;
@@ -144,6 +159,26 @@ class WindowHost final : public Host {
 
  private:
   static constexpr int kMinWidth = 320, kMinHeight = 200;
+
+  // Draws what changed since the last frame and hands it to the screen; an unchanged frame costs nothing.
+  void ShowChanges() {
+    const DamageCanvas::Damage damage = damage_.Commit(!surface_kept_);
+    if (damage.Empty()) return;
+    if (!surface_kept_ || damage.whole) {
+      SDL_RenderPresent(renderer_);
+      return;
+    }
+    SDL_RenderFlush(renderer_);
+    const RectF picture = canvas_.PictureRect();
+    rects_.clear();
+    for (const RectF& r : damage.rects) {
+      const int l = static_cast<int>(r.left + picture.left), t = static_cast<int>(r.top + picture.top);
+      rects_.push_back(SDL_Rect{l, t, static_cast<int>(r.right + picture.left) - l,
+                                static_cast<int>(r.bottom + picture.top) - t});
+    }
+    if (SDL_UpdateWindowSurfaceRects(window_, rects_.data(), static_cast<int>(rects_.size())) != 0)
+      SDL_RenderPresent(renderer_);
+  }
 
   void RememberWindowed() {
     if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED))
@@ -236,6 +271,9 @@ class WindowHost final : public Host {
         if (e.window.windowID != SDL_GetWindowID(window_)) return;
         if (e.window.event == SDL_WINDOWEVENT_MOVED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
           RememberWindowed();
+        // The screen lost what the window showed, or the window's surface is new.
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+          damage_.InvalidateAll();
         if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST || e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
           ev.type = e.window.event == SDL_WINDOWEVENT_FOCUS_LOST ? InputEvent::Type::FocusLost
                                                                  : InputEvent::Type::FocusGained;
@@ -264,33 +302,43 @@ class WindowHost final : public Host {
 
   SDL_Window* window_;
   SDL_Renderer* renderer_;
+  std::unique_ptr<SDL_Window, SdlFree> window_owner_;
+  std::unique_ptr<SDL_Renderer, SdlFree> renderer_owner_;
   SdlCanvas canvas_;
+  DamageCanvas damage_;
+  bool surface_kept_ = false;
+  std::vector<SDL_Rect> rects_;
   std::string caption_;
   WindowPlacement windowed_;
 };
 
 class OffscreenHost final : public Host {
  public:
-  OffscreenHost(SDL_Surface* s, SDL_Renderer* r) : surface_(s), renderer_(r), canvas_(r) {}
-  ~OffscreenHost() override {
-    SDL_DestroyRenderer(renderer_);
-    SDL_FreeSurface(surface_);
-  }
-  Canvas& GetCanvas() override { return canvas_; }
+  OffscreenHost(SDL_Surface* s, SDL_Renderer* r, bool track_damage)
+      : surface_owner_(s), renderer_owner_(r), canvas_(r), damage_(canvas_), track_damage_(track_damage) {}
+  Canvas& GetCanvas() override { return track_damage_ ? static_cast<Canvas&>(damage_) : canvas_; }
   std::vector<InputEvent> PollEvents() override { return TakeQueued(); }
   void WaitForEvent(int) override {}
-  void Present() override { CountPresent(); }
+  void Present() override {
+    CountPresent();
+    if (track_damage_) damage_.Commit();
+  }
   void SetCaption(const std::string& c) override { caption_ = c; }
   bool IsFullScreen() const override { return full_; }
   void SetFullScreen(bool on) override { full_ = on; }
   void Show(bool) override {}
   bool HasDisplay() const override { return false; }
-  std::unique_ptr<Bitmap> ReadPixels() override { return canvas_.ReadOutput(); }
+  std::unique_ptr<Bitmap> ReadPixels() override {
+    if (track_damage_) damage_.Commit();
+    return canvas_.ReadOutput();
+  }
 
  private:
-  SDL_Surface* surface_;
-  SDL_Renderer* renderer_;
+  std::unique_ptr<SDL_Surface, SdlFree> surface_owner_;
+  std::unique_ptr<SDL_Renderer, SdlFree> renderer_owner_;
   SdlCanvas canvas_;
+  DamageCanvas damage_;
+  bool track_damage_;
   std::string caption_;
   bool full_ = false;
 };
@@ -342,7 +390,7 @@ std::unique_ptr<Host> CreateWindowHost(int client_w, int client_h, const std::st
   return std::make_unique<WindowHost>(w, r);
 }
 
-std::unique_ptr<Host> CreateOffscreenHost(int w, int h) {
+std::unique_ptr<Host> CreateOffscreenHost(int w, int h, bool track_damage) {
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
   if (!s) return nullptr;
   SDL_Renderer* r = SDL_CreateSoftwareRenderer(s);
@@ -350,7 +398,7 @@ std::unique_ptr<Host> CreateOffscreenHost(int w, int h) {
     SDL_FreeSurface(s);
     return nullptr;
   }
-  return std::make_unique<OffscreenHost>(s, r);
+  return std::make_unique<OffscreenHost>(s, r, track_damage);
 }
 
 }  // namespace kirpo

@@ -94,7 +94,9 @@ bool InitVideo(std::string* error);
 
 std::unique_ptr<Host> CreateWindowHost(int client_w, int client_h, const std::string& title, bool prefer_accelerated,
                                        std::string* error);
-std::unique_ptr<Host> CreateOffscreenHost(int w, int h);
+// track_damage: drawing goes through a DamageCanvas and each present draws only what changed, as in
+// the window.
+std::unique_ptr<Host> CreateOffscreenHost(int w, int h, bool track_damage = false);
 
 // Maps an SDL keycode to the game's virtual-key code; 0 when the game has no use for it.
 int VirtualKeyFromSdl(int sdl_keycode);

@@ -193,45 +193,14 @@ SdlCanvas::CachedTexture* SdlCanvas::TextureFor(const Bitmap& bmp) {
     c.version = 0;
   }
   if (c.version != bmp.Version()) {
+    const bool in_memory = bmp.PixelsInMemory();
+    c.opaque = bmp.Opaque();
     SDL_UpdateTexture(c.texture, nullptr, bmp.Pixels(), bmp.Width() * 4);
     c.version = bmp.Version();
-    const uint32_t* p = bmp.Pixels();
-    const size_t n = static_cast<size_t>(bmp.Width()) * bmp.Height();
-    c.opaque = std::all_of(p, p + n, [](uint32_t px) { return (px >> 24) == 0xFF; });
+    // The texture holds the pixels now; a picture that can decode them again needs no twin.
+    if (!in_memory) bmp.DropPixels();
   }
   return &c;
-}
-
-SDL_Texture* SdlCanvas::ScaledTextureFor(CachedTexture& c, int w, int h) {
-  if (c.scaled && (c.scaled_w != w || c.scaled_h != h || c.scaled_version != c.version)) {
-    SDL_DestroyTexture(c.scaled);
-    c.scaled = nullptr;
-  }
-  if (!c.scaled) {
-    SDL_Texture* target = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
-    if (!target) return nullptr;
-    SDL_Texture* previous = SDL_GetRenderTarget(renderer_);
-    SDL_Rect clip;
-    const SDL_bool clipped = SDL_RenderIsClipEnabled(renderer_);
-    SDL_RenderGetClipRect(renderer_, &clip);
-    if (SDL_SetRenderTarget(renderer_, target) != 0) {
-      SDL_DestroyTexture(target);
-      return nullptr;
-    }
-    SDL_SetTextureBlendMode(target, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 0);
-    SDL_RenderClear(renderer_);
-    SDL_SetTextureAlphaMod(c.texture, 255);
-    SDL_SetTextureBlendMode(c.texture, SDL_BLENDMODE_NONE);
-    SDL_RenderCopy(renderer_, c.texture, nullptr, nullptr);
-    SDL_SetTextureBlendMode(c.texture, SDL_BLENDMODE_BLEND);
-    SDL_SetRenderTarget(renderer_, previous);
-    if (clipped) SDL_RenderSetClipRect(renderer_, &clip);
-    c.scaled = target;
-    c.scaled_w = w, c.scaled_h = h, c.scaled_version = c.version;
-  }
-  return c.scaled;
 }
 
 void SdlCanvas::DropReleasedTextures() {
@@ -246,31 +215,56 @@ void SdlCanvas::DropReleasedTextures() {
 }
 
 void SdlCanvas::DrawBitmap(const Bitmap& bmp, const RectF& src, const RectF& dst, float alpha) {
-  CachedTexture* c = TextureFor(bmp);
-  if (!c || alpha <= 0) return;
+  if (bmp.Empty() || !bmp.HasPixels() || alpha <= 0) return;
   const SDL_Rect s = ToRect(src);
   const SDL_FRect d = ToFRect(dst);
   const Uint8 a = AlphaByte(alpha);
-  const bool whole_picture = s.x == 0 && s.y == 0 && s.w == c->w && s.h == c->h;
+  const bool whole_picture = s.x == 0 && s.y == 0 && s.w == bmp.Width() && s.h == bmp.Height();
   const SDL_Rect di = ToRect(dst);
-  if (backdrop_pending_) {
-    const bool covers = c->opaque && a == 255 && whole_picture && di.x <= 0 && di.y <= 0 &&
-                        di.x + di.w >= Width() && di.y + di.h >= Height();
-    if (covers) backdrop_pending_ = false;
-    else DrawPendingBackdrop();
-  }
-  if (whole_picture && c->w * c->h >= 512 * 512 && (di.w != c->w || di.h != c->h) && di.w > 0 && di.h > 0 &&
-      di.w <= 4096 && di.h <= 4096) {
-    if (SDL_Texture* scaled = ScaledTextureFor(*c, di.w, di.h)) {
-      SDL_SetTextureBlendMode(scaled, c->opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
-      SDL_SetTextureAlphaMod(scaled, a);
-      SDL_RenderCopy(renderer_, scaled, nullptr, &di);
+  if (whole_picture && bmp.Width() * bmp.Height() >= 512 * 512 && (di.w != bmp.Width() || di.h != bmp.Height()) &&
+      di.w > 0 && di.h > 0 && di.w <= 4096 && di.h <= 4096) {
+    if (CachedTexture* c = ScaledOnly(bmp, di.w, di.h)) {
+      if (backdrop_pending_) {
+        const bool covers = c->opaque && a == 255 && di.x <= 0 && di.y <= 0 && di.x + di.w >= Width() &&
+                            di.y + di.h >= Height();
+        if (covers) backdrop_pending_ = false;
+        else DrawPendingBackdrop();
+      }
+      SDL_SetTextureBlendMode(c->scaled, c->opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+      SDL_SetTextureAlphaMod(c->scaled, a);
+      SDL_RenderCopy(renderer_, c->scaled, nullptr, &di);
       return;
     }
   }
+  CachedTexture* c = TextureFor(bmp);
+  if (!c) return;
+  DrawPendingBackdrop();
   SDL_SetTextureBlendMode(c->texture, c->opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
   SDL_SetTextureAlphaMod(c->texture, a);
   SDL_RenderCopyF(renderer_, c->texture, &s, &d);
+}
+
+SdlCanvas::CachedTexture* SdlCanvas::ScaledOnly(const Bitmap& bmp, int w, int h) {
+  DropReleasedTextures();
+  CachedTexture& c = textures_[bmp.Id()];
+  if (c.scaled && c.scaled_w == w && c.scaled_h == h && c.scaled_version == bmp.Version()) return &c;
+  if (c.scaled) SDL_DestroyTexture(c.scaled);
+  c.scaled = nullptr;
+  // Scaled straight from the picture's own pixels: a large picture shown only stretched never
+  // needs a texture at its own size, not even for a moment.
+  const bool in_memory = bmp.PixelsInMemory();
+  c.opaque = bmp.Opaque();
+  SDL_Surface* whole = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(bmp.Pixels()), bmp.Width(),
+                                                          bmp.Height(), 32, bmp.Width() * 4, SDL_PIXELFORMAT_ARGB8888);
+  SDL_Surface* scaled = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (whole && scaled && SDL_SoftStretchLinear(whole, nullptr, scaled, nullptr) == 0)
+    c.scaled = SDL_CreateTextureFromSurface(renderer_, scaled);
+  SDL_FreeSurface(whole);
+  SDL_FreeSurface(scaled);
+  if (!in_memory) bmp.DropPixels();
+  if (!c.scaled) return nullptr;
+  c.scaled_w = w, c.scaled_h = h, c.scaled_version = bmp.Version();
+  return &c;
 }
 
 void SdlCanvas::DrawBitmapRotated(const Bitmap& bmp, const RectF& src, const RectF& dst, double angle, float alpha,

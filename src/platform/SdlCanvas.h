@@ -60,7 +60,7 @@ class SdlCanvas final : public Canvas {
     int w = 0, h = 0;
     bool opaque = false;  // every pixel fully opaque: copied without blending
     // A large picture stretched over the canvas is kept scaled to the canvas's size, so a frame
-    // costs a plain copy instead of a filtered stretch.
+    // costs a plain copy instead of a filtered stretch; it then has no texture of its own size.
     SDL_Texture* scaled = nullptr;
     uint64_t scaled_version = 0;
     int scaled_w = 0, scaled_h = 0;
@@ -71,9 +71,10 @@ class SdlCanvas final : public Canvas {
     std::list<std::string>::iterator lru;
   };
   CachedTexture* TextureFor(const Bitmap& bmp);
+  // The picture scaled to w x h, without keeping a texture of its own size.
+  CachedTexture* ScaledOnly(const Bitmap& bmp, int w, int h);
   void DropReleasedTextures();
   BitmapReleaseQueue released_;
-  SDL_Texture* ScaledTextureFor(CachedTexture& c, int w, int h);
   TTF_Font* FontFor(int size_px, bool bold);
   TextEntry* TextTexture(const std::string& text, int size_px, bool bold);
 

@@ -361,7 +361,17 @@ void App::PlayOnDesktop() {
 void App::ApplyGamepads() {
   if (!pads_) return;
   GameState& st = game_.st;
-  const PadState pad = pads_->Read();
+  const std::vector<PadKey> keys = pad_keys_.Read(pads_->Read(), GameTicks());
+  if (screen_) {
+    const int epoch = input_epoch_;
+    for (const PadKey& k : keys) {
+      // A press that changed the screen, or waited in a delay, leaves the rest to the new one.
+      if (input_epoch_ != epoch) break;
+      PadKeyToScreen(k);
+    }
+    return;
+  }
+  const PadState pad = pad_keys_.Live();
   auto hold = [&st](bool down, int vk) {
     if (down) st.KeyState[vk] |= 0x80;
   };
@@ -370,12 +380,44 @@ void App::ApplyGamepads() {
   hold(pad.left, VK_LEFT);
   hold(pad.right, VK_RIGHT);
   hold(pad.a, VK_SPACE);
-  if (pad.start && !last_pad_.start) {
-    if (st.Demomode) hold(true, VK_RETURN);
-    else if (st.GameRunning) st.PauseToggleRequested = true;
+  for (const PadKey& k : keys) {
+    if (!k.down || k.repeat) continue;
+    // The attract mode opens the start menu for A as well: what a player with a pad tries first.
+    if (st.Demomode && (k.vk == VK_RETURN || k.vk == VK_GAMEPAD_A)) hold(true, VK_RETURN);
+    else if (!st.Demomode && st.GameRunning && k.vk == VK_RETURN) st.PauseToggleRequested = true;
   }
-  // Back steps back in forms only; the main window has no step back, and the pad never closes it.
-  last_pad_ = pad;
+  // Back steps back in the other screens only: in play a step back would be Esc, which closes the
+  // program, and the pad never closes it.
+}
+
+void App::DropPadInput() {
+  if (!pads_) return;
+  pad_keys_.Read(pads_->Read(), GameTicks());
+  pad_keys_.HeldBecomeStale();
+  pad_pressed_as_.clear();
+}
+
+void App::PadKeyToScreen(const PadKey& k) {
+  Form& form = CurrentForm();
+  if (k.down) {
+    auto pressed = pad_pressed_as_.find(k.vk);
+    if (k.repeat && pressed != pad_pressed_as_.end()) {
+      form.KeyDown(pressed->second, true);
+    } else {
+      int as = k.vk;
+      if (!form.KeyDown(k.vk, k.repeat) && k.fallback) {
+        as = k.fallback;
+        form.KeyDown(as, k.repeat);
+      }
+      pad_pressed_as_[k.vk] = as;
+    }
+  } else {
+    auto pressed = pad_pressed_as_.find(k.vk);
+    const int as = pressed != pad_pressed_as_.end() ? pressed->second : k.vk;
+    pad_pressed_as_.erase(k.vk);
+    form.KeyUp(as);
+  }
+  CurrentForm().dirty = true;
 }
 
 void App::PauseForFocusLoss() {
@@ -495,6 +537,11 @@ void App::IdleHandlerTick() {
     return;
   }
   if (st.KeyDown(VK_F12)) TakeScreenshot();
+  if (TicksBetween(now, pictures_released_at_) >= 5000) {
+    // The splash, a level's picture or the menu's sheet need not stay decoded once gone.
+    g.figures.ReleaseUnusedPictures();
+    pictures_released_at_ = now;
+  }
   PaintFrame();
 }
 
@@ -516,9 +563,9 @@ void App::PaintCurrent(Canvas& canvas) {
 
 void App::DrawBackdrop(Canvas& canvas) {
   canvas.Clear(0xFF000000);
-  const Widget* bg = game_.mf.Hintergrund;
-  if (bg && bg->picture && !bg->picture->Empty())
-    canvas.DrawBitmap(*bg->picture, RectF{0, 0, float(bg->picture->Width()), float(bg->picture->Height())},
+  const Bitmap* bg = MainFormBackdrop(game_);
+  if (bg && !bg->Empty())
+    canvas.DrawBitmap(*bg, RectF{0, 0, float(bg->Width()), float(bg->Height())},
                       RectF{0, 0, float(canvas.Width()), float(canvas.Height())}, 1.0f);
 }
 
@@ -653,6 +700,8 @@ void App::Delay(int ms, bool process_messages) {
         --app.input_blocked_;
         // Input polled before the delay but not yet handed out belongs to the moment before it, too.
         ++app.input_epoch_;
+        // So does what the pads did meanwhile on a screen: a button held now acts only after it is let go.
+        if (app.screen_) app.DropPadInput();
       }
       --app.nested_;
     }
@@ -703,6 +752,7 @@ void App::ShowScreen(Form* form) {
   now.active = true;
   now.dirty = true;
   stale_keys_ = host_.KeysDown();
+  DropPadInput();
   host_.ForgetTaps();
   host_.SetTextInput(now.wants_text_input);
   hint_.clear();
@@ -715,7 +765,8 @@ void App::ShowStartForm() {
 }
 
 void App::ShowNameEntryForm() {
-  name_entry_->Prepare(game_.hiscores.NewRank);
+  // With a pad at hand its highlight is on the on-screen keyboard from the start.
+  name_entry_->Prepare(game_.hiscores.NewRank, pads_ && pads_->Open() > 0);
   ShowScreen(&name_entry_->form);
 }
 

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "game/GameState.h"
 #include "platform/AudioBackend.h"
 #include "platform/Gamepads.h"
+#include "platform/PadKeys.h"
 #include "sound/SlotSoundPlayer.h"
 
 namespace kirpo {
@@ -91,8 +93,13 @@ class App final : public ShellHooks {
   void ProcessEvents();
   void RunFormTimers();
   // The pads' state into the frame's keyboard state: the d-pad and stick as arrows, A as space;
-  // Start as Enter in the attract mode and as F5 in play.
+  // Start (and A) as Enter in the attract mode, Start as F5 in play. On the other screens the pads
+  // press keys (PadKeys).
   void ApplyGamepads();
+  // A pad button's press or release on the screen that is up, as the key it stands for.
+  void PadKeyToScreen(const PadKey& k);
+  // A new screen, or the end of a screen's wait: the pads' buttons held now act only once let go.
+  void DropPadInput();
   // Losing the window focus pauses a game in play as the pause icon does.
   void PauseForFocusLoss();
   // The window's size, position and full screen in kirpo.ini, kept at close and used at start.
@@ -123,7 +130,8 @@ class App final : public ShellHooks {
   bool desktop_ = false;
   bool own_dialog_focus_ = false;  // a question of the program took the focus; until the window has it back
   std::unique_ptr<Gamepads> pads_;
-  PadState last_pad_;
+  PadKeys pad_keys_;
+  std::map<int, int> pad_pressed_as_;  // pad key -> the key its press was delivered as
   std::string exe_dir_;
   std::unique_ptr<SlotSoundPlayer> sound_;  // outlives the game, which points to it
   Game game_;
@@ -136,6 +144,7 @@ class App final : public ShellHooks {
   bool frozen_shown_ = false;
   uint64_t frozen_look_ = 0;
   int64_t frozen_painted_at_ = 0;
+  int64_t pictures_released_at_ = 0;
   // Keys held when the current screen appeared: they act on it only after being released.
   std::array<bool, 256> stale_keys_{};
   bool stale_key_typed_ = false;  // the last event was the dropped press of a stale key

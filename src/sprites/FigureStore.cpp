@@ -17,6 +17,8 @@ constexpr size_t StoreAddLimit = 999;    // what the game adds itself
 constexpr size_t MovieListSize = 100;
 constexpr size_t FigureFileLimit = 6000000;
 constexpr size_t FigureFileMinimum = 32;
+// Pictures of at least this many pixels are kept encoded while not shown.
+constexpr int64_t LargePicturePixels = 512 * 512;
 const char* const StoreFileName = "image.store";
 const char* const MovieFileName = "Kirpo-Movies.txt";
 
@@ -76,13 +78,48 @@ FigureStore::FigureStore(std::string data_dir) : data_dir_(std::move(data_dir)) 
 Bitmap* FigureStore::Figure(int n) const {
   if (n < 0 || n >= FigureSlots) return nullptr;
   Bitmap* b = figures_[static_cast<size_t>(n)].get();
+  if (!b || b->Empty()) return nullptr;
+  if (Encoded* e = encoded_[static_cast<size_t>(n)].get()) e->used = true;
+  return b;
+}
+
+void FigureStore::KeepEncoded(int slot, const std::vector<uint8_t>& png) {
+  auto& e = encoded_[static_cast<size_t>(slot)];
+  if (!e) e = std::make_unique<Encoded>();
+  e->png = std::make_shared<const std::vector<uint8_t>>(png);
+  e->used = false;
+  Bitmap& b = *figures_[static_cast<size_t>(slot)];
+  b = std::move(*Bitmap::FromEncoded(b.Width(), b.Height(), e->png));
+}
+
+void FigureStore::ReleaseUnusedPictures() {
+  for (size_t n = 0; n < encoded_.size(); ++n) {
+    Encoded* e = encoded_[n].get();
+    if (!e) continue;
+    // A new identity makes every canvas free what it holds for the old one.
+    if (!e->used) {
+      Bitmap& b = *figures_[n];
+      b = std::move(*Bitmap::FromEncoded(b.Width(), b.Height(), e->png));
+    }
+    e->used = false;
+  }
+}
+
+const Bitmap* FigureStore::Slot(int n) const {
+  if (n < 0 || n >= FigureSlots) return nullptr;
+  const Bitmap* b = figures_[static_cast<size_t>(n)].get();
   return b && !b->Empty() ? b : nullptr;
 }
 
-bool FigureStore::HasImage(int n) const { return Figure(n) != nullptr; }
+bool FigureStore::HasImage(int n) const { return Slot(n) != nullptr; }
+
+int32_t FigureStore::Width(int n) const {
+  const Bitmap* b = Slot(n);
+  return b ? b->Width() : 0;
+}
 
 int32_t FigureStore::FrameWidth(int n) const {
-  const Bitmap* b = Figure(n);
+  const Bitmap* b = Slot(n);
   if (!b) return 0;
   const int32_t w = b->Width();
   const int32_t m = n > 200 ? n - 200 : n;
@@ -95,7 +132,7 @@ int32_t FigureStore::FrameWidth(int n) const {
 }
 
 int32_t FigureStore::FrameHeight(int n) const {
-  const Bitmap* b = Figure(n);
+  const Bitmap* b = Slot(n);
   return b ? b->Height() : 0;
 }
 
@@ -161,6 +198,9 @@ void FigureStore::LoadImage(int slot, const std::string& path) {
   MakeTransparent(*decoded);
   AddToStore(path, *decoded);
   target = std::move(*decoded);
+  if (int64_t(target.Width()) * target.Height() >= LargePicturePixels && KeepStore && !store_.empty() &&
+      store_.back().Filename == path)
+    KeepEncoded(slot, store_.back().fs);
 }
 
 bool FigureStore::LoadSize(int slot, const std::string& path) {
@@ -181,7 +221,10 @@ bool FigureStore::FindInStore(const std::string& path, int slot) {
     // The store only ever holds PNG; anything else is damage and never reaches the image library.
     std::unique_ptr<Bitmap> decoded = IsPng(e.fs) ? Bitmap::Decode(e.fs.data(), e.fs.size()) : nullptr;
     if (decoded) {
+      const bool large = int64_t(decoded->Width()) * decoded->Height() >= LargePicturePixels;
       *figures_[static_cast<size_t>(slot)] = std::move(*decoded);
+      // Decoded once to know the entry is whole; a large one then keeps only its bytes.
+      if (large) KeepEncoded(slot, e.fs);
       return true;
     }
     // An entry that no longer decodes is dropped; the store is written anew without it.

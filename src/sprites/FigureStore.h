@@ -26,9 +26,12 @@ class FigureStore {
   void SetDataDir(const std::string& dir) { data_dir_ = dir; }
   const std::string& DataDir() const { return data_dir_; }
 
-  // Slot n, or nullptr when n is outside the table or the slot is empty.
+  // Slot n, or nullptr when n is outside the table or the slot is empty. A large picture is
+  // held encoded: its pixels are decoded when drawn and given back once its texture has them.
   Bitmap* Figure(int n) const;
   bool HasImage(int n) const;  // a slot with a non-empty picture
+  // The whole picture's width (all frames of a strip); 0 for an empty slot.
+  int32_t Width(int n) const;
   int32_t FrameWidth(int n) const;
   int32_t FrameHeight(int n) const;
 
@@ -43,6 +46,10 @@ class FigureStore {
   // Writes the store to DataDir + "image.store" (temporary file, then rename), keeping only the
   // entries the figures of DataDir are served from; on success BuildingImageStore is cleared.
   bool WriteImageStore();
+  // Large pictures (backdrops, picture sheets) not asked for since the last call take a new
+  // identity, so the canvases free their textures; they stay the same picture. Called only while
+  // the game frame runs, where every picture shown is asked for again each frame.
+  void ReleaseUnusedPictures();
   static void MakeTransparent(Bitmap& bmp);
   static bool StoreNameMatch(const std::string& a, const std::string& b);
 
@@ -56,6 +63,8 @@ class FigureStore {
   std::vector<MovieEntry>& MovieList() { return movies_; }
 
  private:
+  // The slot's picture, decoded or not.
+  const Bitmap* Slot(int n) const;
   void LoadImage(int slot, const std::string& path);
   bool FindInStore(const std::string& path, int slot);
   // SizesOnly: the figure's size from its file's header; false when it has none to give.
@@ -63,8 +72,17 @@ class FigureStore {
   void AddToStore(const std::string& path, const Bitmap& bmp);
   void DropUnusedEntries();
 
+  // A large picture kept encoded while it is not shown: a dozen of them decoded would be most of
+  // the game's memory, and few are ever on screen at once.
+  struct Encoded {
+    std::shared_ptr<const std::vector<uint8_t>> png;
+    bool used = false;
+  };
+  void KeepEncoded(int slot, const std::vector<uint8_t>& png);
+
   std::string data_dir_;
   std::array<std::unique_ptr<Bitmap>, FigureSlots> figures_;
+  mutable std::array<std::unique_ptr<Encoded>, FigureSlots> encoded_;
   std::vector<StoreEntry> store_;
   std::vector<MovieEntry> movies_;
   std::vector<uint8_t> scratch_;

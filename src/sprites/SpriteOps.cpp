@@ -35,12 +35,11 @@ void SetImage(Game& g, TSprite& s, int32_t n) {
   // Re-selecting the current figure keeps the frame it is on; a figure without a picture
   // (missing file, number out of range) leaves the sprite as it was.
   if (!g.figures.HasImage(n) || n == s.ImageIndex) return;
-  const Bitmap* bmp = g.figures.Figure(n);
   s.ImageIndex = n;
   s.FigNr = n;
   s.PatternWidth = g.figures.FrameWidth(n);
-  s.PatternHeight = bmp->Height();
-  s.PatternCount = s.PatternWidth > 0 ? Round(static_cast<double>(bmp->Width()) / s.PatternWidth) : 0;
+  s.PatternHeight = g.figures.FrameHeight(n);
+  s.PatternCount = s.PatternWidth > 0 ? Round(static_cast<double>(g.figures.Width(n)) / s.PatternWidth) : 0;
   s.PatternIndex = 0;
   s.FWidth = static_cast<float>(s.PatternWidth);
   s.FHeight = static_cast<float>(s.PatternHeight);
@@ -94,13 +93,13 @@ void MapSprite(Game& g, TSprite& s, bool set) {
     const int32_t x0 = static_cast<int32_t>(s.X), y0 = static_cast<int32_t>(s.Y);
     const int32_t val = w.ValueOf(&s);
     const int32_t count = w.SpriteCount();
-    int32_t* map = w.MapData();
+    int16_t* map = w.MapData();
     auto fast = [&](int32_t c, int32_t r) {
       const int32_t x = x0 + c, y = y0 + r;
       if (x < 0 || x >= DesignWidth || y < 0 || y >= DesignHeight) return;
-      int32_t& cell = map[static_cast<size_t>(x) * DesignHeight + y];
+      int16_t& cell = map[static_cast<size_t>(x) * DesignHeight + y];
       if (set) {
-        if (cell == 0 || (cell != SpriteWorld::BlockSlot && cell - 1 >= count)) cell = val;
+        if (cell == 0 || (cell != SpriteWorld::BlockSlot && cell - 1 >= count)) cell = static_cast<int16_t>(val);
       } else if (cell == val && val != 0) {
         cell = 0;
       }

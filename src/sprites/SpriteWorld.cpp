@@ -70,7 +70,7 @@ TSprite* SpriteWorld::SpriteAt(float x, float y) {
 void SpriteWorld::SetSpriteAt(const TSprite* s, float x, float y) {
   const int32_t xi = Round(x), yi = Round(y);
   if (xi < 0 || xi >= DesignWidth || yi < 0 || yi >= DesignHeight) return;
-  map_[static_cast<size_t>(xi) * DesignHeight + yi] = ValueFor(s);
+  map_[static_cast<size_t>(xi) * DesignHeight + yi] = static_cast<int16_t>(ValueFor(s));
 }
 
 void SpriteWorld::ClearMap() { std::fill(map_.begin(), map_.end(), 0); }

@@ -99,8 +99,8 @@ StartForm::StartForm(Game& g) : g_(g) {
   Exitbutton->hint = "Back";
 
   form.on_key_down = [this](int vk, bool) {
-    // Backspace steps back like the exit image, so the whole menu works from the keyboard.
-    if (vk != VK_BACK) return false;
+    // Backspace (and a pad's Back) steps back like the exit image, so the whole menu works without a pointer.
+    if (vk != VK_BACK && vk != VK_GAMEPAD_VIEW) return false;
     ExitbuttonClick();
     return true;
   };

@@ -22,6 +22,7 @@ using test::Capture;
 using test::FindWindow;
 using test::Process;
 using test::SleepMs;
+using test::WaitFor;
 
 // Pixels of about this colour in the picture.
 int CountColour(const std::string& png, uint32_t rgb) {
@@ -65,13 +66,6 @@ struct E2EHiScoreTest : ::testing::Test {
   std::string Ini() { return home.Read("data/KIRPO/kirpo.ini"); }
   // The settings file holds this whole line.
   bool IniHas(const std::string& line) { return ("\n" + Ini()).find("\n" + line + "\r\n") != std::string::npos; }
-  static bool WaitFor(const std::function<bool()>& done, int timeout_ms) {
-    for (int waited = 0; waited < timeout_ms; waited += 200) {
-      if (done()) return true;
-      SleepMs(200);
-    }
-    return done();
-  }
 };
 
 TEST_F(E2EHiScoreTest, ANewPlayersNameGoesIntoTheHardTableAndLightsUpThere) {
@@ -102,19 +96,7 @@ TEST_F(E2EHiScoreTest, ANewPlayersNameGoesIntoTheHardTableAndLightsUpThere) {
   SleepMs(5000);  // the next runner walks in
 
   // The kill button, and Yes.
-  Capture("xdotool mousemove --window " + window + " 896 200; sleep 0.3; xdotool mousedown 1; sleep 0.15; " +
-          "xdotool mouseup 1");
-  // SDL's message box has no window class, which xdotool's search passes over.
-  std::string dialog;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        dialog = Capture("xwininfo -root -tree | grep '\"Kirpo\":' | awk '{print $1}' | head -n1");
-        return dialog.size() > 2;
-      },
-      10000))
-      << "no kill question";
-  dialog.pop_back();
-  Capture("xdotool windowfocus --sync " + dialog + " 2>/dev/null; xdotool key Return");
+  ASSERT_TRUE(test::AbortGameWithKillButton(window)) << "no kill question";
 
   // The game is over with a score for the empty table: the name entry opens.
   ASSERT_TRUE(WaitFor([&] { return IniHas("Level=0"); }, 30000)) << Ini();

@@ -23,6 +23,12 @@ struct AppFixture : ::testing::Test {
     data = dir.InstallAssets("data");
     app = std::make_unique<App>(*host, dir.Path(), data);
   }
+  // Holds a key for a while of game time.
+  void Press(int vk, int hold_ms) {
+    host->NoteKey(vk, true);
+    app->RunUntil(clock->Now() + hold_ms);
+    host->NoteKey(vk, false);
+  }
 };
 
 }  // namespace kirpo::test

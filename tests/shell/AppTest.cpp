@@ -22,13 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct AppTest : test::AppFixture {
-  void Press(int vk, int hold_ms) {
-    host->NoteKey(vk, true);
-    app->RunUntil(clock->Now() + hold_ms);
-    host->NoteKey(vk, false);
-  }
-};
+struct AppTest : test::AppFixture {};
 
 TEST_F(AppTest, StartsIntoTheDemoAndFadesIn) {
   app->StartUp();

@@ -3,8 +3,11 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "game/TimedEffects.h"
 #include "platform/Gamepads.h"
 #include "platform/Host.h"
+#include "scores/HiScoreFile.h"
+#include "scores/NameEntryForm.h"
 #include "shell/App.h"
 #include "shell/AppFixture.h"
 #include "startmenu/StartForm.h"
@@ -56,6 +59,24 @@ struct GamepadTest : test::AppFixture {
     app->StartUp();
     app->RunUntil(6000);  // the runner has walked in
     ASSERT_TRUE(app->G().st.GameRunning && !app->G().st.Demomode);
+  }
+  void Run(int ms) { app->RunUntil(clock->Now() + ms); }
+  // A short press, and the time the screen takes to answer.
+  void Press(VirtualPad& pad, SDL_GameControllerButton b, int settle_ms = 200) {
+    pad.Button(b, true);
+    Run(80);
+    pad.Button(b, false);
+    Run(settle_ms);
+  }
+  StartForm& Menu() { return *app->GetStartForm(); }
+  bool MenuUp() { return &app->CurrentForm() == &Menu().form; }
+  // From start-up into the start menu with the pad's Start.
+  void OpenMenu(VirtualPad& pad) {
+    app->StartUp();
+    Run(3000);
+    ASSERT_TRUE(app->G().st.Demomode);
+    Press(pad, SDL_CONTROLLER_BUTTON_START, 1000);
+    ASSERT_TRUE(MenuUp());
   }
   // How far the runner went in ms of game time.
   std::pair<float, float> Walk(int ms) {
@@ -117,17 +138,132 @@ TEST_F(GamepadTest, StartPausesAndGoesOnInPlayBackNeverCloses) {
   EXPECT_FALSE(g.st.CloseRequested);
 }
 
-TEST_F(GamepadTest, StartLeavesTheDemoIntoTheStartMenu) {
-  app->StartUp();
-  app->RunUntil(3000);
-  ASSERT_TRUE(app->G().st.Demomode);
+TEST_F(GamepadTest, AThrowsAMushroom) {
+  Play();
   VirtualPad pad;
   ASSERT_TRUE(pad.Plugged());
-  pad.Button(SDL_CONTROLLER_BUTTON_START, true);
-  app->RunUntil(clock->Now() + 200);
-  pad.Button(SDL_CONTROLLER_BUTTON_START, false);
-  app->RunUntil(clock->Now() + 1000);
-  EXPECT_EQ(&app->CurrentForm(), &app->GetStartForm()->form) << "the start menu is up";
+  Game& g = app->G();
+  g.st.PilzCount = 2;
+  Press(pad, SDL_CONTROLLER_BUTTON_A);
+  EXPECT_EQ(g.st.PilzCount, 1);
+}
+
+TEST_F(GamepadTest, StartOrALeavesTheDemoIntoTheStartMenuAndStartStartsANewGameThere) {
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Plugged());
+  OpenMenu(pad);
+  EXPECT_EQ(Menu().form.Focused(), Menu().b_newgame);
+  Press(pad, SDL_CONTROLLER_BUTTON_BACK, 1000);
+  ASSERT_TRUE(app->G().st.Demomode);
+  Press(pad, SDL_CONTROLLER_BUTTON_A, 1000);
+  ASSERT_TRUE(MenuUp());
+  Press(pad, SDL_CONTROLLER_BUTTON_START, 500);
+  Game& g = app->G();
+  EXPECT_EQ(&app->CurrentForm(), &g.mf.form);
+  EXPECT_TRUE(g.st.GameRunning && !g.st.Demomode);
+  EXPECT_EQ(g.st.StartLevel, 0);
+}
+
+TEST_F(GamepadTest, InTheMenuTheDpadMovesTheFocusAPressesBAndBackStepBack) {
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Plugged());
+  OpenMenu(pad);
+  StartForm& m = Menu();
+  Press(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  EXPECT_EQ(m.form.Focused(), m.b_difficulty);
+  Press(pad, SDL_CONTROLLER_BUTTON_A);
+  ASSERT_TRUE(m.p_difficulty->visible);
+  EXPECT_EQ(m.form.Focused(), m.b_easy);
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 30000);  // the stick as well as the d-pad
+  Run(80);
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
+  Run(100);
+  Press(pad, SDL_CONTROLLER_BUTTON_A);
+  EXPECT_EQ(app->G().st.Difficulty, 1) << "Hard picked";
+  EXPECT_TRUE(m.p_main->visible);
+
+  Press(pad, SDL_CONTROLLER_BUTTON_A);
+  ASSERT_TRUE(m.p_difficulty->visible);
+  EXPECT_EQ(m.form.Focused(), m.b_hard);
+  Press(pad, SDL_CONTROLLER_BUTTON_BACK, 1000);
+  EXPECT_TRUE(m.p_main->visible && !m.p_difficulty->visible) << "Back steps back from the difficulty panel";
+  EXPECT_EQ(m.form.Focused(), m.b_difficulty);
+  EXPECT_EQ(app->G().st.Difficulty, 1);
+
+  // Held, a direction keeps stepping through the training list.
+  Press(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  Press(pad, SDL_CONTROLLER_BUTTON_START, 1000);
+  ASSERT_TRUE(m.p_training->visible);
+  pad.Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+  Run(1000);
+  pad.Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+  Run(100);
+  EXPECT_GE(m.SelectedLevel, 3);
+  const int selected = m.SelectedLevel;
+  Run(1000);
+  EXPECT_EQ(m.SelectedLevel, selected) << "let go, it stops";
+
+  // B as Backspace; held, it steps back once: a button held over a screen's change waits for its release.
+  pad.Button(SDL_CONTROLLER_BUTTON_B, true);
+  Run(2500);
+  pad.Button(SDL_CONTROLLER_BUTTON_B, false);
+  Run(200);
+  ASSERT_TRUE(MenuUp());
+  EXPECT_TRUE(m.p_main->visible);
+  EXPECT_EQ(m.form.Focused(), m.b_Training);
+  Press(pad, SDL_CONTROLLER_BUTTON_BACK, 1000);
+  EXPECT_EQ(&app->CurrentForm(), &app->G().mf.form) << "from the main panel back to the attract mode";
+  EXPECT_TRUE(app->G().st.Demomode);
+  Press(pad, SDL_CONTROLLER_BUTTON_BACK, 1000);
+  EXPECT_FALSE(app->Closed());
+  EXPECT_FALSE(app->G().st.CloseRequested);
+}
+
+TEST_F(GamepadTest, InTheNameEntryThePadTypesOnTheScreenKeyboardBErasesAndStartSaves) {
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Plugged());
+  dir.Write("data/kirpo.ini", "Difficulty=1\r\nLevel=1\r\nStartLevel=0\r\nRunner=0\r\nScore=5000\r\nStartMode=2\r\n");
+  app->StartUp();
+  Run(6000);
+  Game& g = app->G();
+  ASSERT_FALSE(g.st.Demomode);
+  ExitWholeGameAnswered(g, true, false);
+  NameEntryForm& entry = *app->GetNameEntryForm();
+  for (int i = 0; i < 200 && &app->CurrentForm() != &entry.form; ++i) Run(100);
+  ASSERT_EQ(&app->CurrentForm(), &entry.form);
+  EXPECT_EQ(entry.Highlighted(), "Q") << "with a pad plugged in the highlight shows at once";
+  EXPECT_TRUE(entry.PadHighlight->IsShown());
+
+  struct Step {
+    SDL_GameControllerButton button;
+    const char* highlighted;
+    const char* name;
+  };
+  const Step steps[] = {
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, "P", "____________"},  // round the row's end
+      {SDL_CONTROLLER_BUTTON_A, "P", "P___________"},
+      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, "L", "P___________"},  // the nearest key below
+      {SDL_CONTROLLER_BUTTON_A, "L", "PL__________"},
+      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, "<", "PL__________"},
+      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, "*", "PL__________"},
+      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, "*", "PL__________"},  // the bottom row is the last
+      {SDL_CONTROLLER_BUTTON_B, "*", "P___________"},
+      {SDL_CONTROLLER_BUTTON_A, "*", "P*__________"},
+      {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, "_____", "P*__________"},
+      {SDL_CONTROLLER_BUTTON_A, "_____", "P* _________"},
+      {SDL_CONTROLLER_BUTTON_BACK, "_____", "P* _________"},  // no step back from here: the entry stays
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.button);
+    Press(pad, s.button);
+    EXPECT_EQ(entry.Highlighted(), s.highlighted);
+    EXPECT_EQ(entry.PlayersName->text, s.name);
+  }
+  ASSERT_EQ(&app->CurrentForm(), &entry.form);
+  Press(pad, SDL_CONTROLLER_BUTTON_START, 1000);
+  EXPECT_EQ(&app->CurrentForm(), &g.mf.form);
+  EXPECT_TRUE(g.st.ShowHiScores);
+  EXPECT_EQ(ReadHiScoreFile(data + "hiscore_h.txt")[0].Name, "P* ");
 }
 
 TEST_F(GamepadTest, AJoystickWithoutAMappingIsIgnoredWithOneLogLine) {

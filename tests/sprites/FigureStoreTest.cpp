@@ -375,3 +375,38 @@ TEST(FigureTransparencyTest, KeyColourBecomesTransparentEverywhere) {
 
 }  // namespace
 }  // namespace kirpo
+
+namespace kirpo {
+namespace {
+
+TEST_F(FigureStoreTest, ALargePictureIsHeldEncodedAndStaysTheSamePictureThroughReleases) {
+  // A backdrop-sized figure with a key-coloured corner, beside the small ones.
+  test::WriteFigure(dir, 3, test::FigurePicture(640, 480, 0xFF336699u));
+  FirstRun();
+  auto fs = NextRun();
+  ASSERT_TRUE(fs->HasImage(3));
+  EXPECT_EQ(fs->Width(3), 640);
+  EXPECT_EQ(fs->FrameHeight(3), 480);
+  const Bitmap* slot = fs->Figure(3);
+  EXPECT_FALSE(slot->PixelsInMemory()) << "not decoded before it is drawn";
+  EXPECT_TRUE(slot->HasPixels());
+  EXPECT_EQ(slot->Pixel(100, 100), 0xFF336699u);
+  EXPECT_EQ(slot->Pixel(0, 0), 0u);  // see-through where the key colour was
+  EXPECT_FALSE(slot->Opaque());
+  slot->DropPixels();  // what a canvas does once its texture holds them
+  EXPECT_FALSE(slot->PixelsInMemory());
+  EXPECT_EQ(slot->Pixel(100, 100), 0xFF336699u);
+  EXPECT_TRUE(fs->Figure(1)->PixelsInMemory()) << "small figures stay decoded";
+
+  const uint64_t id = slot->Id();
+  fs->ReleaseUnusedPictures();  // asked for since the last release: kept as it is
+  EXPECT_EQ(slot->Id(), id);
+  fs->ReleaseUnusedPictures();  // not asked for since: a new identity, so canvases drop its texture
+  EXPECT_NE(slot->Id(), id);
+  EXPECT_FALSE(slot->PixelsInMemory());
+  EXPECT_EQ(fs->Figure(3), slot) << "the same place, so whatever points at it still shows it";
+  EXPECT_EQ(slot->Pixel(100, 100), 0xFF336699u);
+}
+
+}  // namespace
+}  // namespace kirpo

@@ -42,4 +42,29 @@ int DifferentPixels(const std::string& a, const std::string& b) {
   return n;
 }
 
+bool WaitFor(const std::function<bool()>& done, int timeout_ms) {
+  for (int waited = 0; waited < timeout_ms; waited += 200) {
+    if (done()) return true;
+    SleepMs(200);
+  }
+  return done();
+}
+
+bool AbortGameWithKillButton(const std::string& window) {
+  Capture("xdotool mousemove --window " + window + " 896 200; sleep 0.3; xdotool mousedown 1; sleep 0.15; " +
+          "xdotool mouseup 1");
+  // SDL's message box has no window class, which xdotool's search passes over.
+  std::string dialog;
+  const bool asked = WaitFor(
+      [&] {
+        dialog = Capture("xwininfo -root -tree | grep '\"Kirpo\":' | awk '{print $1}' | head -n1");
+        return dialog.size() > 2;
+      },
+      10000);
+  if (!asked) return false;
+  dialog.pop_back();  // the line break
+  Capture("xdotool windowfocus --sync " + dialog + " 2>/dev/null; xdotool key Return");
+  return true;
+}
+
 }  // namespace kirpo::test

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 namespace kirpo::test {
@@ -12,5 +13,10 @@ void FocusWindow(const std::string& window);
 std::string WindowSize(const std::string& window);
 // Pixels that differ between two screenshots of the same size; -1 when they cannot be compared.
 int DifferentPixels(const std::string& a, const std::string& b);
+// Polls every 200 ms until done() holds or timeout_ms have passed; returns the last answer.
+bool WaitFor(const std::function<bool()>& done, int timeout_ms);
+// Ends the game in play as a player does with the kill button of the game's window and Yes to its
+// question; false when no question came up.
+bool AbortGameWithKillButton(const std::string& window);
 
 }  // namespace kirpo::test

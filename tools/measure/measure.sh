@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up time, CPU share and peak memory of the real game, three runs each, medians.
 # Usage: xvfb-run -a -s "-screen 0 1280x800x24" tools/measure/measure.sh path/to/kirpo [runs] [seconds]
-#   KIRPO_MEASURE_LEVEL=N   the level played in the play and pause runs (default 1, the busiest)
+#   KIRPO_MEASURE_LEVEL=N   the level played in the play and pause runs (default 56: the most monsters)
+#   KIRPO_MEASURE_DIFFICULTY=D  0 Easy, 1 Hard, 2 Crazy (default 2: every monster of the level moves)
 # Prints, per run and as medians:
 #   first start   exec to the mapped window with an empty data folder (unpacking, building the figure store)
 #   warm start    exec to the mapped window with the data unpacked and the store built
@@ -11,7 +12,8 @@ set -euo pipefail
 exe=$(readlink -f "${1:?path to kirpo}")
 runs=${2:-3}
 secs=${3:-30}
-level=${KIRPO_MEASURE_LEVEL:-1}
+level=${KIRPO_MEASURE_LEVEL:-56}
+difficulty=${KIRPO_MEASURE_DIFFICULTY:-2}
 work=$(mktemp -d)
 pid='' spy=''
 stop() { # ends only the processes this script started, by their id
@@ -52,7 +54,8 @@ cpu_share() { # percent of one core used by $pid over $secs seconds, one decimal
 peak_rss() { awk '/VmHWM/{printf "%d\n", $2 / 1024}' "/proc/$pid/status"; }
 
 store_game() { # a stored game that the next start resumes straight into play
-  printf 'Level=%s\nStartLevel=%s\nRunner=3\nScore=0\nStartMode=2\n' "$level" "$level" >"$1/KIRPO/kirpo.ini"
+  printf 'Level=%s\nStartLevel=%s\nRunner=3\nScore=0\nStartMode=2\nDifficulty=%s\n' "$level" "$level" "$difficulty" \
+    >"$1/KIRPO/kirpo.ini"
 }
 
 declare -a first warm attract play pause rss

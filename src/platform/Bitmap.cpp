@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <png.h>
 
 #include <algorithm>
 #include <atomic>
@@ -109,6 +110,23 @@ std::unique_ptr<Bitmap> Bitmap::FromEncoded(int width, int height, std::shared_p
   std::unique_ptr<Bitmap> b = SizeOnly(width, height);
   b->encoded_ = std::move(png);
   return b;
+}
+
+bool Bitmap::DecodeInto(uint32_t* pixels, int pitch) const {
+  if (!encoded_ || !pixels) return false;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, encoded_->data(), encoded_->size())) return false;
+  // Blue, green, red, alpha in memory is 0xAARRGGBB on this little-endian machine; 8-bit colours
+  // come out as stored, alpha not multiplied in.
+  image.format = PNG_FORMAT_BGRA;
+  if (int(image.width) != width_ || int(image.height) != height_) {
+    png_image_free(&image);
+    return false;
+  }
+  const bool ok = png_image_finish_read(&image, nullptr, pixels, pitch, nullptr) != 0;
+  png_image_free(&image);
+  return ok;
 }
 
 void Bitmap::DropPixels() const {

@@ -31,6 +31,11 @@ class Bitmap {
   bool HasPixels() const { return !pixels_.empty() || encoded_ != nullptr; }
   bool PixelsInMemory() const { return !pixels_.empty(); }
   bool Encoded() const { return encoded_ != nullptr; }
+  // The PNG bytes the pixels come from; nullptr when the picture is not held encoded.
+  const std::vector<uint8_t>* EncodedBytes() const { return encoded_.get(); }
+  // Decodes the encoded bytes straight into a buffer of ARGB rows (pitch bytes apart) that is not
+  // the bitmap's own, such as a texture's; false when they do not decode to this size.
+  bool DecodeInto(uint32_t* pixels, int pitch) const;
   void DropPixels() const;
   // Every pixel fully opaque; remembered per version, so asking costs nothing after the first time.
   bool Opaque() const;

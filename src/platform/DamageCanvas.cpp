@@ -203,6 +203,16 @@ void DamageCanvas::DrawText(const std::string& text, const RectF& box, float siz
   Add(std::move(op));
 }
 
+SizeF DamageCanvas::MeasureText(const std::string& text, float size_px, bool bold) {
+  std::string key = std::to_string(size_px) + (bold ? "b:" : ":") + text;
+  auto it = measured_.find(key);
+  if (it != measured_.end()) return it->second;
+  if (measured_.size() >= 512) measured_.clear();
+  const SizeF size = target_.MeasureText(text, size_px, bold);
+  measured_.emplace(std::move(key), size);
+  return size;
+}
+
 void DamageCanvas::FillRoundRect(const RectF& r, float radius, uint32_t top_argb, uint32_t bottom_argb, float alpha) {
   if (alpha <= 0) return;
   Op op;

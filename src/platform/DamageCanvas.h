@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Bitmap.h"
@@ -39,9 +40,7 @@ class DamageCanvas final : public Canvas {
                          const RectF& clip) override;
   void DrawText(const std::string& text, const RectF& box, float size_px, bool bold, uint32_t argb, float alpha,
                 TextAlign h, TextAlign v) override;
-  SizeF MeasureText(const std::string& text, float size_px, bool bold) override {
-    return target_.MeasureText(text, size_px, bold);
-  }
+  SizeF MeasureText(const std::string& text, float size_px, bool bold) override;
   void FillRoundRect(const RectF& r, float radius, uint32_t top_argb, uint32_t bottom_argb, float alpha) override;
   void StrokeRoundRect(const RectF& r, float radius, float thickness, uint32_t argb, float alpha) override;
   void SetClip(const RectF& clip) override;
@@ -107,6 +106,9 @@ class DamageCanvas final : public Canvas {
   int last_w_ = -1, last_h_ = -1;
   RectF last_picture_;
   int64_t last_drawn_pixels_ = 0;
+  // Every text is measured each frame to know its bounds; shaping it anew each time would cost
+  // more than all the rest of an unchanged frame.
+  std::unordered_map<std::string, SizeF> measured_;
 };
 
 }  // namespace kirpo

@@ -183,6 +183,7 @@ SdlCanvas::CachedTexture* SdlCanvas::TextureFor(const Bitmap& bmp) {
     SDL_DestroyTexture(c.texture);
     c.texture = nullptr;
   }
+  if (!c.texture && !bmp.PixelsInMemory() && bmp.Encoded() && FillFromEncoded(c, bmp)) return &c;
   if (!c.texture) {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     c.texture = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, bmp.Width(),
@@ -242,6 +243,36 @@ void SdlCanvas::DrawBitmap(const Bitmap& bmp, const RectF& src, const RectF& dst
   SDL_SetTextureBlendMode(c->texture, c->opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
   SDL_SetTextureAlphaMod(c->texture, a);
   SDL_RenderCopyF(renderer_, c->texture, &s, &d);
+}
+
+bool SdlCanvas::FillFromEncoded(CachedTexture& c, const Bitmap& bmp) {
+  // Decoded straight into the texture: a large picture is never held twice, not even while it
+  // is uploaded.
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  SDL_Texture* t = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, bmp.Width(),
+                                     bmp.Height());
+  if (!t) return false;
+  void* pixels = nullptr;
+  int pitch = 0;
+  bool ok = SDL_LockTexture(t, nullptr, &pixels, &pitch) == 0;
+  if (ok) {
+    ok = bmp.DecodeInto(static_cast<uint32_t*>(pixels), pitch);
+    c.opaque = true;
+    for (int y = 0; ok && c.opaque && y < bmp.Height(); ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(pixels) + size_t(y) * pitch);
+      c.opaque = std::all_of(row, row + bmp.Width(), [](uint32_t px) { return (px >> 24) == 0xFF; });
+    }
+    SDL_UnlockTexture(t);
+  }
+  if (!ok) {
+    SDL_DestroyTexture(t);
+    return false;
+  }
+  SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
+  c.texture = t;
+  c.w = bmp.Width(), c.h = bmp.Height();
+  c.version = bmp.Version();
+  return true;
 }
 
 SdlCanvas::CachedTexture* SdlCanvas::ScaledOnly(const Bitmap& bmp, int w, int h) {

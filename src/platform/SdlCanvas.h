@@ -73,6 +73,8 @@ class SdlCanvas final : public Canvas {
   CachedTexture* TextureFor(const Bitmap& bmp);
   // The picture scaled to w x h, without keeping a texture of its own size.
   CachedTexture* ScaledOnly(const Bitmap& bmp, int w, int h);
+  // A texture for a picture held encoded, filled by decoding into it; false when that fails.
+  bool FillFromEncoded(CachedTexture& c, const Bitmap& bmp);
   void DropReleasedTextures();
   BitmapReleaseQueue released_;
   TTF_Font* FontFor(int size_px, bool bold);

@@ -32,8 +32,10 @@ bool KeyMatches(const std::string& line, const std::string& lower_key) {
 bool LoadLines(const std::string& path, std::vector<std::string>& lines) {
   std::string text;
   if (!ReadFileText(path, text)) return false;
-  // An editor may have saved the file with a UTF-8 byte-order mark; it is not part of the first key.
-  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+  // An editor may have saved the file with a UTF-8 byte-order mark (or several, saved over and
+  // over); none is part of the first key. Taking only one would let the next write, which drops
+  // it, uncover another key that shadows what it wrote.
+  while (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
   lines = SplitLines(text);
   return true;
 }

@@ -42,6 +42,13 @@ TEST_F(SettingsTest, AByteOrderMarkDoesNotHideTheFirstKey) {
   EXPECT_EQ(ini.ReadInt("Difficulty", 0), 2);
   ASSERT_TRUE(ini.WriteIni("Difficulty", "1"));
   EXPECT_EQ(dir.Read("kirpo.ini"), "Difficulty=1\r\nLevel=5\r\n");
+
+  // Marks saved over and over: a write must not uncover a line that then shadows what it wrote.
+  dir.Write("kirpo.ini", "\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF" "Score=");
+  ASSERT_TRUE(ini.WriteIni("Level", "0"));
+  ASSERT_TRUE(ini.WriteIni("Score", "-12345"));
+  EXPECT_EQ(ini.ReadIni("Score"), "-12345");
+  EXPECT_EQ(dir.Read("kirpo.ini"), "Score=-12345\r\nLevel=0\r\n");
 }
 
 TEST_F(SettingsTest, ValuesAreReadAsTheyStandAndNumbersFallBack) {

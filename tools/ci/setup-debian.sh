@@ -4,7 +4,7 @@ set -euo pipefail
 # xfonts-base: SDL's message boxes (the kill question, error messages) need an X font; without one
 # they fail to open under Xvfb.
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev
-  libzip-dev libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick xfonts-base clang
+  libzip-dev libpng-dev libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick xfonts-base clang
   libclang-rt-14-dev python3
   openbox desktop-file-utils appstream)
 missing=()

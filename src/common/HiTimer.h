@@ -32,7 +32,6 @@ class HiTimerService {
     Callback callback;
   };
   std::vector<std::shared_ptr<Entry>> entries_;
-  int walking_ = 0;
 };
 
 }  // namespace kirpo

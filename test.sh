@@ -14,5 +14,5 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd build/test && xvfb-run -a -s "-screen 0 1280x800x24" ctest --output-on-failure -j2 "$@")
 if [ "${KIRPO_QUICK:-0}" != 1 ]; then
   fuzz/run.sh 20
-  xvfb-run -a -s "-screen 0 1280x800x24" tools/crash/kill_during_writes.py --kills 16
+  xvfb-run -a -s "-screen 0 1280x800x24" tools/crash/kill_during_writes.py --kills 10
 fi

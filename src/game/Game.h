@@ -43,6 +43,8 @@ class ShellHooks {
   virtual void OpenUrl(const std::string& url) { (void)url; }
   // Asks the kill question; the answer is delivered later through the callback.
   virtual void AskExitWholeGame() {}
+  // Tells the player something went wrong that the game lives with (a message box with OK).
+  virtual void ShowNotice(const std::string& text) { (void)text; }
 };
 
 // Everything one running game owns. Tests and tools make a fresh one.

@@ -67,22 +67,24 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
   if (fd < 0) return false;
   const char* p = static_cast<const char*>(data);
   size_t left = size;
-  bool ok = true;
+  int error = 0;
   while (left > 0) {
     const ssize_t n = ::write(fd, p, left);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ok = false;
+      error = errno;
       break;
     }
     p += n;
     left -= static_cast<size_t>(n);
   }
-  if (ok && ::fdatasync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(tmp.c_str());
-  return ok;
+  if (error == 0 && ::fdatasync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) error = errno;
+  if (error == 0) return true;
+  ::unlink(tmp.c_str());
+  errno = error;  // the reason of the step that failed, not of the clean-up
+  return false;
 }
 
 bool MakeDirs(const std::string& path) {

@@ -11,7 +11,8 @@ bool ReadFileText(const std::string& path, std::string& out);
 // Splits on CR LF, LF or CR; a final line break does not add an empty last line.
 std::vector<std::string> SplitLines(const std::string& text);
 // Writes to a temporary file in the same folder, flushes it to disk and renames it over the
-// target, so a crash or a full disk never leaves a half-written file behind.
+// target, so a crash or a full disk never leaves a half-written file behind. On failure errno
+// holds the reason.
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
 bool MakeDirs(const std::string& path);
 

@@ -1,5 +1,6 @@
 #include "scores/HiScoreFile.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <vector>
 
@@ -100,25 +101,30 @@ HiScoreList ReadHiScoreFile(const std::string& path) {
   return ParseHiScores(std::string(bytes.begin(), bytes.end()));
 }
 
-bool WriteHiScoreFile(const std::string& path, const HiScoreList& list) {
+bool WriteHiScoreFile(const std::string& path, const HiScoreList& list, std::string* why) {
+  const auto fail = [&](const std::string& text) {
+    WriteLog("hiscore: " + text);
+    if (why) *why = text;
+    return false;
+  };
   try {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+      return fail(path + " is a folder, not a file: move or delete that folder so that scores can be saved.");
     if (FileExists(path)) {
       std::vector<uint8_t> bytes;
       const bool read = ReadFileBytes(path, bytes, MaxFileSize + 1);
       if (!read || !IsSoundHiScoreFile(std::string(bytes.begin(), bytes.end()))) {
-        std::error_code ec;
         std::filesystem::copy_file(path, path + ".bad", std::filesystem::copy_options::overwrite_existing, ec);
-        if (ec) {
-          // Without the copy the damaged entries would be gone for good; the new one stays in memory.
-          WriteLog("hiscore: cannot keep the damaged " + path + ": " + ec.message());
-          return false;
-        }
+        // Without the copy the damaged entries would be gone for good; the new one stays in memory.
+        if (ec) return fail("Cannot keep a copy of the damaged " + path + ": " + ec.message() + ".");
       }
     }
     const std::string text = FormatHiScores(list);
-    return WriteFileAtomically(path, text.data(), text.size());
-  } catch (const std::exception&) {
-    return false;
+    if (!WriteFileAtomically(path, text.data(), text.size())) return fail(DescribeWriteError(path, errno));
+    return true;
+  } catch (const std::exception& e) {
+    return fail("Cannot write " + path + ": " + e.what());
   }
 }
 

@@ -32,8 +32,8 @@ bool IsSoundHiScoreFile(const std::string& bytes);
 HiScoreList ReadHiScoreFile(const std::string& path);
 // Replaces the file crash-safely. A damaged file is copied to path + ".bad" first, so that a bad
 // line never silently destroys the entries after it. False when nothing was written: the old
-// file is then left as it was.
-bool WriteHiScoreFile(const std::string& path, const HiScoreList& list);
+// file is then left as it was, and why (when given) says what is wrong and what to do.
+bool WriteHiScoreFile(const std::string& path, const HiScoreList& list, std::string* why = nullptr);
 
 // The text with control bytes and invalid UTF-8 replaced by "?", cut to max_chars characters.
 std::string PrintableText(const std::string& text, size_t max_chars);

@@ -81,9 +81,11 @@ bool SaveNewHiScore(Game& g, const std::string& name) {
   b.HiScoreTable[static_cast<size_t>(b.NewRank)] = TPlayer{PrintableText(name, MaxNameLength), b.NewScore, NowAsDatum()};
   b.HighlightRank = b.NewRank;
   b.HighlightDifficulty = b.TableDifficulty;
-  const bool written = WriteHiScoreFile(FileOf(g, b.TableDifficulty), b.HiScoreTable);
-  if (!written) WriteLog("hiscore: the table could not be written");
-  return written;
+  std::string why;
+  if (WriteHiScoreFile(FileOf(g, b.TableDifficulty), b.HiScoreTable, &why)) return true;
+  // The table shows the name as if it were kept; the player must learn that it is not.
+  g.shell->ShowNotice("Your high score could not be saved. " + why);
+  return false;
 }
 
 void NameEntryFinished(Game& g) {

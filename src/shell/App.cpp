@@ -805,4 +805,9 @@ void App::AskExitWholeGame() {
   ExitWholeGameAnswered(game_, a == DialogAnswer::Yes, a == DialogAnswer::No);
 }
 
+void App::ShowNotice(const std::string& text) {
+  own_dialog_focus_ = true;  // as for the kill question: the message box's focus is no reason to pause
+  ShowInfoDialog(text, "OK");
+}
+
 }  // namespace kirpo

@@ -76,6 +76,7 @@ class App final : public ShellHooks {
   void OpenHelp() override;
   void OpenUrl(const std::string& url) override;
   void AskExitWholeGame() override;
+  void ShowNotice(const std::string& text) override;
 
  private:
   // A fatal error leaves the settings as an orderly close would: no game to resume.

@@ -108,18 +108,37 @@ TEST(HiScoreFileTest, ADamagedFileIsKeptOnceAsBadBeforeItIsReplaced) {
   EXPECT_FALSE(FileExists(dir.File("hiscore_e.txt.bad")));
 }
 
-TEST(HiScoreFileTest, AFailedWriteLeavesTheOldFileByteIdentical) {
-  test::TempDir dir;
-  const std::string path = dir.File("hiscore_c.txt");
-  const std::string old = FileOf({{"ANNA", 500, "d1"}});
-  dir.Write("hiscore_c.txt", old);
-  // The temporary file cannot be created where a folder of its name stands (root ignores
-  // permissions, so a read-only folder would not do).
-  std::filesystem::create_directory(path + ".tmp" + std::to_string(::getpid()));
-  HiScoreList list = ParseHiScores(old);
-  list[0] = TPlayer{"NEW", 900, "d"};
-  EXPECT_FALSE(WriteHiScoreFile(path, list));
-  EXPECT_EQ(dir.Read("hiscore_c.txt"), old);
+TEST(HiScoreFileTest, AFailedWriteLeavesTheOldFileByteIdenticalAndSaysWhy) {
+  // Folders stand where the write needs a file (root ignores permissions, so a read-only folder
+  // would not do).
+  struct Case {
+    const char* what;
+    std::string old;      // the file's bytes before; empty: a folder stands at the file's own name
+    std::string blocked;  // the name of the folder, after the file's
+    std::string why;
+  };
+  const std::string sound = FileOf({{"ANNA", 500, "d1"}});
+  const std::string damaged = "ANNA\r\n500\r\nd1\r\nBOB\r\nfour\r\n";
+  const Case cases[] = {
+      {"the temporary file", sound, ".tmp" + std::to_string(::getpid()), ": Is a directory"},
+      {"the file itself", "", "", " is a folder, not a file: move or delete that folder"},
+      {"the copy of a damaged file", damaged, ".bad", "Cannot keep a copy of the damaged "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::TempDir dir;
+    const std::string path = dir.File("hiscore_c.txt");
+    if (c.old.empty()) std::filesystem::create_directories(path + "/inside");
+    else dir.Write("hiscore_c.txt", c.old);
+    std::filesystem::create_directories(path + c.blocked + "/inside");
+    HiScoreList list = ParseHiScores(c.old);
+    list[0] = TPlayer{"NEW", 900, "d"};
+    std::string why;
+    EXPECT_FALSE(WriteHiScoreFile(path, list, &why));
+    EXPECT_NE(why.find(c.why), std::string::npos) << why;
+    if (c.old.empty()) EXPECT_TRUE(std::filesystem::is_directory(path + "/inside"));
+    else EXPECT_EQ(dir.Read("hiscore_c.txt"), c.old);
+  }
 }
 
 }  // namespace

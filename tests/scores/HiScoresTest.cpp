@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <regex>
+#include <vector>
 
 #include "game/Game.h"
 #include "game/GameTestSupport.h"
@@ -180,8 +181,15 @@ TEST_F(HiScoresTest, TheEntryIsSavedInTheTableItWasPlayedInAndLightsUpOnlyThere)
   EXPECT_EQ(ReadHiScoreFile(dir.File("hiscore_c.txt"))[0].Score, 70);
 }
 
-TEST_F(HiScoresTest, AFailedSaveKeepsTheEntryInMemoryAndTheGameGoesOn) {
+TEST_F(HiScoresTest, AFailedSaveKeepsTheEntryInMemoryTellsThePlayerAndTheGameGoesOn) {
+  // The program's side: it keeps what the player was told.
+  struct NoticeShell : ShellHooks {
+    std::vector<std::string> notices;
+    void ShowNotice(const std::string& text) override { notices.push_back(text); }
+  } shell;
   test::PrepareGame(g, dir);
+  ShellHooks* const before = g.shell;
+  g.shell = &shell;
   WriteTable(0, {900});
   const std::string old = dir.Read("hiscore_e.txt");
   Load(0);
@@ -191,6 +199,12 @@ TEST_F(HiScoresTest, AFailedSaveKeepsTheEntryInMemoryAndTheGameGoesOn) {
   std::filesystem::create_directory(dir.File("hiscore_e.txt.tmp" + std::to_string(::getpid())));
   EXPECT_FALSE(SaveNewHiScore(g, "MAX"));
   NameEntryFinished(g);
+  g.shell = before;
+  ASSERT_EQ(shell.notices.size(), 1u);
+  EXPECT_NE(shell.notices[0].find("Your high score could not be saved. Cannot write " + dir.File("hiscore_e.txt") +
+                                  ": Is a directory"),
+            std::string::npos)
+      << shell.notices[0];
   EXPECT_EQ(dir.Read("hiscore_e.txt"), old);
   EXPECT_EQ(g.hiscores.HiScoreTable[0].Name, "MAX");
   EXPECT_EQ(g.st.HiScore, 950);

@@ -21,6 +21,8 @@ import tempfile
 import time
 import zipfile
 
+from kill_during_writes import Game, read, stored_game
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 MARKER = 'generatedfigures_0.txt'
@@ -269,10 +271,71 @@ class Probes:
             self.record('HOME, XDG_DATA_HOME unset', True, 'skipped: needs root to run as another user')
         shutil.rmtree(home, ignore_errors=True)
 
+    def save_a_name(self, home, data_home):
+        """Resumes a stored game whose score enters the Easy table, ends it with the kill button, saves
+        the name PROBE, answers any message with OK and closes the game with Esc. Returns the exit
+        code (None when the game had to be killed) and what the game said."""
+        game = Game(os.path.join(home, 'bin', 'kirpo'), home, data_home)
+        proc = game.start()
+        wid = game.window(proc, 60)
+        if wid and game.type_name_after_game_over(proc, wid, 'probe', timeout=12):
+            game.xdotool('key', 'Return')
+            time.sleep(2)
+            dialog = game.dialog()
+            if dialog:
+                game.xdotool('windowfocus', '--sync', dialog)
+                game.xdotool('key', 'Return')
+                time.sleep(1)
+            game.press_esc(wid)
+        try:
+            code = proc.wait(30)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+            code = None
+        return code, game.output()
+
+    @staticmethod
+    def prepare_score(data, table=True):
+        """A stored game whose score, 5000, tops the Easy table, which holds ten lower scores."""
+        ini = os.path.join(data, 'kirpo.ini')
+        with open(ini, 'r+b') as f:
+            text = stored_game(f.read(), 0, 5000)
+            f.seek(0)
+            f.truncate()
+            f.write(text)
+        if table:
+            with open(os.path.join(data, 'hiscore_e.txt'), 'wb') as f:
+                f.write(b''.join(b'OLD%d\r\n%d\r\n2026-01-01 00:00:00\r\n' % (i, 1000 - 100 * i) for i in range(10)))
+
+    def score_probe(self, name, home, data_home, outcome, unchanged=('kirpo.ini', 'image.store', 'hiscore_e.txt')):
+        """A name saved where it cannot be written: the game says so and why, goes on and ends
+        normally, and every old file stays byte-identical."""
+        data = os.path.join(data_home, 'KIRPO')
+        old = {n: read(os.path.join(data, n)) for n in unchanged}
+        code, output = self.save_a_name(home, data_home)
+        same = {n: read(os.path.join(data, n)) for n in unchanged} == old
+        said = [l for l in output.splitlines() if 'could not be saved' in l]
+        temporaries = [n for n in os.listdir(data) if '.tmp' in n]
+        ok = code == 0 and same and bool(said) and outcome in said[0] and not temporaries
+        self.record(name, ok, 'code %s, old files byte-identical: %s, %d temporaries, said: %s' % (
+            code, same, len(temporaries), said[:1] or output[-400:]))
+
     # --- file systems ------------------------------------------------------------------------------
     def mount(self, path, size):
         os.makedirs(path, exist_ok=True)
         return subprocess.run(['mount', '-t', 'tmpfs', '-o', 'size=%s' % size, 'tmpfs', path]).returncode == 0
+
+    @staticmethod
+    def fill(path):
+        """Fills the file system of path to its last byte."""
+        try:
+            with open(path, 'wb') as f:
+                while True:
+                    f.write(bytes(1 << 16))
+                    f.flush()
+        except OSError:
+            pass
 
     def installed_copy(self, home):
         """A data folder after a clean first start and close (the files a player has)."""
@@ -310,13 +373,7 @@ class Probes:
             with open(os.path.join(data, 'image.store'), 'r+b') as f:
                 f.truncate(1000)  # damaged: the start rebuilds it
             old = snapshot(data)
-            with open(os.path.join(mnt, 'filler'), 'wb') as f:
-                try:
-                    while True:
-                        f.write(bytes(1 << 16))
-                        f.flush()
-                except OSError:
-                    pass
+            self.fill(os.path.join(mnt, 'filler'))
             run = Run(exe, self.env(home, data_home=mnt, headless=False), home, esc_after=2.0)
             left = [n for n in os.listdir(data) if '.tmp' in n]
             ok = run.code == 0 and snapshot(data) == old and not left
@@ -334,6 +391,22 @@ class Probes:
             self.record('read-only data folder', ok, 'code %d, old files byte-identical: %s' % (
                 run.code, snapshot(data) == old))
             subprocess.run(['umount', mnt])
+
+            # A name saved in a read-only data folder.
+            assert self.mount(mnt, '64m')
+            shutil.copytree(ref, data)
+            self.prepare_score(data)
+            subprocess.run(['mount', '-o', 'remount,ro', mnt])
+            self.score_probe('read-only data folder: a saved name', home, mnt, 'Read-only file system')
+            subprocess.run(['umount', mnt])
+
+            # A name saved on a full disk.
+            assert self.mount(mnt, '64m')
+            shutil.copytree(ref, data)
+            self.prepare_score(data)
+            self.fill(os.path.join(mnt, 'filler'))
+            self.score_probe('full disk: a saved name', home, mnt, 'No space left on device')
+            subprocess.run(['umount', mnt])
         finally:
             subprocess.run(['umount', mnt], capture_output=True)
 
@@ -348,6 +421,17 @@ class Probes:
         ok = run.code == 0 and all(os.path.isdir(os.path.join(data, n, 'inside')) for n in ('kirpo.ini', 'image.store'))
         self.record('folders where files belong', ok, 'code %d; the folders are left as they were%s' % (
             run.code, '' if ok else ': ' + run.output[-600:]))
+
+        # A folder where the Easy table belongs, when a name is saved.
+        data_home = os.path.join(home, 'scoredir')
+        data = os.path.join(data_home, 'KIRPO')
+        shutil.copytree(ref, data)
+        self.prepare_score(data, table=False)
+        os.makedirs(os.path.join(data, 'hiscore_e.txt', 'inside'))
+        # (the store is rewritten here all the same: the data folder has moved since it was made)
+        self.score_probe('folder where a score file belongs', home, data_home, 'is a folder, not a file', unchanged=())
+        if not os.path.isdir(os.path.join(data, 'hiscore_e.txt', 'inside')):
+            self.record('folder where a score file belongs: the folder stays', False, 'it was removed')
 
         # The data folder's path is a file.
         data_home = os.path.join(home, 'isfile')

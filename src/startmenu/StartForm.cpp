@@ -16,7 +16,7 @@ namespace kirpo {
 namespace {
 
 // Everything lies in a 620 x 460 layout inside a 10-unit frame of the 640 x 480 form.
-constexpr float kLeft = 10, kTop = 10, kWidth = 620, kHeight = 460;
+constexpr float kLeft = 10, kTop = 10, kWidth = 620;
 constexpr uint32_t kYellow = 0xFFFFFF00;
 constexpr uint32_t kMediumBlue = 0xFF0000CD;
 constexpr int kLevelCount = LastLevel + 1;

@@ -24,6 +24,7 @@ void Host::NoteKey(int vk, bool down) {
   if (vk <= 0 || vk > 255) return;
   down_[vk] = down;
   if (down) pressed_since_read_[vk] = true;
+  ++events_taken_;
 }
 
 void Host::Inject(const InputEvent& e) {
@@ -100,7 +101,10 @@ class WindowHost final : public Host {
   std::vector<InputEvent> PollEvents() override {
     std::vector<InputEvent> out = TakeQueued();
     SDL_Event e;
-    while (SDL_PollEvent(&e)) Translate(e, out);
+    while (SDL_PollEvent(&e)) {
+      CountEvent();
+      Translate(e, out);
+    }
     return out;
   }
   void WaitForEvent(int timeout_ms) override {

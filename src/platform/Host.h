@@ -39,6 +39,9 @@ class Host {
   virtual void Present() = 0;
   // How many pictures were handed to the screen so far.
   int64_t Presents() const { return presents_; }
+  // How many events the window system delivered so far, of every kind, also those the game has no
+  // use for (a pad's buttons, an exposed window): each may change what the next frame reads.
+  int64_t EventsTaken() const { return events_taken_; }
   virtual void SetCaption(const std::string& caption) = 0;
   virtual bool IsFullScreen() const = 0;
   virtual void SetFullScreen(bool on) = 0;
@@ -75,15 +78,18 @@ class Host {
 
  protected:
   void CountPresent() { ++presents_; }
+  void CountEvent() { ++events_taken_; }
   std::vector<InputEvent> TakeQueued() {
     std::vector<InputEvent> out;
     out.swap(queued_);
+    events_taken_ += static_cast<int64_t>(out.size());
     return out;
   }
 
  private:
   bool text_input_ = false;
   int64_t presents_ = 0;
+  int64_t events_taken_ = 0;
   std::array<bool, 256> down_{};
   std::array<bool, 256> pressed_since_read_{};
   std::vector<InputEvent> queued_;

@@ -55,4 +55,10 @@ PadState PadKeys::Live() const {
   return s;
 }
 
+bool PadKeys::AnyHeld() const {
+  for (bool held : held_)
+    if (held) return true;
+  return false;
+}
+
 }  // namespace kirpo

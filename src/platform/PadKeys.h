@@ -28,6 +28,9 @@ class PadKeys {
   std::vector<PadKey> Read(const PadState& pad, int64_t now);
   // What is held now, without the buttons that have not been let go since the screen changed.
   PadState Live() const;
+  // A button is held (also one not yet let go since the screen changed): its repeats and its
+  // release are only seen by reading the pads at every frame.
+  bool AnyHeld() const;
   // A new screen came up: everything held now waits for its release.
   void HeldBecomeStale() { stale_ = held_; }
 

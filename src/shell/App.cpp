@@ -172,9 +172,35 @@ void App::Run() {
   while (!closed_) {
     Step();
     if (closed_) break;
-    const int64_t wait = NextDue() - GameTicks();
+    const int64_t now = GameTicks();
+    int64_t next = NextDue();
+    const int64_t idle_until = skip_idle_frames_ ? IdleUntil() : 0;
+    if (idle_until > now) next = std::min(NextDue(/*frames=*/false), GridTime(GridIndexAtOrBefore(idle_until - 1) + 1));
+    const int64_t wait = next - now;
     if (wait > 0) host_.WaitForEvent(static_cast<int>(std::min<int64_t>(wait, 100)));
   }
+}
+
+int64_t App::IdleUntil() const {
+  if (!frame_timer_enabled_ || host_.EventsTaken() != events_at_frame_) return 0;
+  // A plugged-in pad is read at every frame: a held button repeats, and not every pad reports its
+  // buttons as events.
+  if ((pads_ && pads_->Open() > 0) || pad_keys_.AnyHeld()) return 0;
+  // A held key is read at every frame: its repeats and the pause key's second press need them.
+  for (bool down : host_.KeysDown())
+    if (down) return 0;
+  int64_t until;
+  if (screen_) {
+    if (screen_->dirty) return 0;
+    until = screen_painted_at_ + 500;
+  } else if (game_.st.Paused && frozen_shown_) {
+    until = frozen_painted_at_ + 500;
+  } else {
+    return 0;
+  }
+  // The hint of the control under the resting pointer appears on its own.
+  if (!hint_.empty() && hint_since_ + 600 > game_.st.LastFrameAt) until = std::min(until, hint_since_ + 600);
+  return until;
 }
 
 void App::RunUntil(int64_t t) {
@@ -199,7 +225,9 @@ void App::RunFrame() {
   }
 }
 
-int64_t App::NextDue() const {
+int64_t App::NextDue() const { return NextDue(/*frames=*/true); }
+
+int64_t App::NextDue(bool frames) const {
   int64_t next = game_.timers.NextDue();
   auto consider = [&](const FormTimer& t) {
     if (t.Enabled) next = std::min(next, t.LastFired + t.Interval);
@@ -209,9 +237,17 @@ int64_t App::NextDue() const {
   consider(speaker_timer_);
   consider(game_.st.BonusTimer);
   if (screen_) next = std::min(next, screen_->NextDue());
-  if (frame_timer_enabled_)
-    next = std::min(next, frame_base_ + static_cast<int64_t>(std::ceil((frame_index_ + 1) * FrameTickMs)));
+  if (frames && frame_timer_enabled_)
+    next = std::min(next, GridTime(frame_index_ + 1));
   return next;
+}
+
+int64_t App::GridTime(int64_t index) const {
+  return frame_base_ + static_cast<int64_t>(std::ceil(static_cast<double>(index) * FrameTickMs));
+}
+
+int64_t App::GridIndexAtOrBefore(int64_t t) const {
+  return static_cast<int64_t>(std::floor(static_cast<double>(t - frame_base_) / FrameTickMs));
 }
 
 void App::SpeakerToggle() {
@@ -268,17 +304,30 @@ void App::StepOnce() {
   if (closed_) return;
   RunFormTimers();
   game_.timers.IdleHandler();
-  if (frame_timer_enabled_) {
-    const int64_t now = GameTicks();
-    const int64_t due = frame_base_ + static_cast<int64_t>(std::ceil((frame_index_ + 1) * FrameTickMs));
-    if (now >= due) {
-      // A late frame does not make up for the missed ones.
-      frame_index_ = std::max<int64_t>(frame_index_ + 1, static_cast<int64_t>((now - frame_base_) / FrameTickMs));
-      ++frame_ticks_;
-      IdleHandlerTick();
-    }
-  }
+  if (frame_timer_enabled_) FrameTickIfDue();
   StartFrameGridAtLevelStart();
+}
+
+void App::FrameTickIfDue() {
+  const int64_t now = GameTicks();
+  if (skip_idle_frames_ && IdleUntil() > now) {
+    // Nothing would change: the frames up to now pass without being run.
+    frame_index_ = std::max(frame_index_, GridIndexAtOrBefore(now));
+    frames_skipped_ = true;
+    return;
+  }
+  if (frames_skipped_) {
+    // Something woke the idle game between two frames: the next frame falls on the grid, as every
+    // frame does, not at once.
+    frame_index_ = std::max(frame_index_, GridIndexAtOrBefore(now - 1));
+    frames_skipped_ = false;
+  }
+  if (now < GridTime(frame_index_ + 1)) return;
+  // A late frame does not make up for the missed ones.
+  frame_index_ = std::max(frame_index_ + 1, GridIndexAtOrBefore(now));
+  ++frame_ticks_;
+  events_at_frame_ = host_.EventsTaken();
+  IdleHandlerTick();
 }
 
 // A level begins wherever inside a frame the game happens to build it: late in a frame that
@@ -369,6 +418,7 @@ void App::DispatchInput(const InputEvent& e) {
 
 void App::PlayOnDesktop() {
   desktop_ = true;
+  skip_idle_frames_ = true;
   if (!pads_) pads_ = std::make_unique<Gamepads>();
 }
 

@@ -42,12 +42,18 @@ class App final : public ShellHooks {
   // lost window focus pauses a game in play. Replays and tools leave this off, so neither a pad
   // lying on the desk nor another window changes their outcome.
   void PlayOnDesktop();
+  // Frames that would read nothing new and draw nothing are not run (paused, a still screen): the
+  // loop sleeps instead. Part of the desktop program; headless runs count every frame.
+  void SkipIdleFrames(bool on) { skip_idle_frames_ = on; }
   // The real loop: runs until the window closes. Fatal errors leave as FatalErrorException.
   void Run();
   // One pass of the loop: window events, due timers and callbacks, and the frame tick when due.
   void Step();
   // Game clock of the next moment something is due.
   int64_t NextDue() const;
+  // Paused, or a screen that stands still: until this moment the frames would read nothing new and
+  // draw nothing, so the real loop sleeps through them until an event or a timer (0: not idle).
+  int64_t IdleUntil() const;
   // Headless: with a manual game clock, runs every due step up to the given time.
   void RunUntil(int64_t t);
   // Headless: with a manual game clock, runs every due step up to and including the next frame
@@ -79,10 +85,15 @@ class App final : public ShellHooks {
   void ShowNotice(const std::string& text) override;
 
  private:
+  int64_t NextDue(bool frames) const;
+  // The frame grid: frame index -> game clock, and the last frame at or before a moment.
+  int64_t GridTime(int64_t index) const;
+  int64_t GridIndexAtOrBefore(int64_t t) const;
   // A fatal error leaves the settings as an orderly close would: no game to resume.
   template <typename Fn>
   void LeavingOnFatalError(Fn&& fn);
   void StepOnce();
+  void FrameTickIfDue();
   void StartFrameGridAtLevelStart();
   void FormCreate();
   void AfterFormCreate();
@@ -145,6 +156,9 @@ class App final : public ShellHooks {
   bool frozen_shown_ = false;
   uint64_t frozen_look_ = 0;
   int64_t frozen_painted_at_ = 0;
+  int64_t events_at_frame_ = 0;  // the host's event count at the last frame tick
+  bool skip_idle_frames_ = false;
+  bool frames_skipped_ = false;  // the last frames of the grid passed idle
   int64_t pictures_released_at_ = 0;
   // Keys held when the current screen appeared: they act on it only after being released.
   std::array<bool, 256> stale_keys_{};

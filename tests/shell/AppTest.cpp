@@ -5,6 +5,8 @@
 #include <stdlib.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <thread>
@@ -22,7 +24,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct AppTest : test::AppFixture {};
+struct AppTest : test::AppFixture {
+  // A game in play on level 1, paused with F5 a moment ago.
+  Game& PausedInPlay() {
+    dir.Write("data/kirpo.ini", "Level=1\r\nStartLevel=1\r\nRunner=3\r\nScore=0\r\nStartMode=2\r\n");
+    app->StartUp();
+    app->RunUntil(6000);
+    Press(VK_F5, 100);
+    app->RunUntil(clock->Now() + 100);
+    return app->G();
+  }
+};
 
 TEST_F(AppTest, StartsIntoTheDemoAndFadesIn) {
   app->StartUp();
@@ -59,6 +71,44 @@ TEST_F(AppTest, F5PausesTheFrameAndTheLevelClock) {
   EXPECT_FALSE(g.st.Paused);
   app->RunUntil(clock->Now() + 1100);
   EXPECT_LT(g.st.TimeBonus, paused_bonus);
+}
+
+TEST_F(AppTest, APausedGameOnTheDesktopSleepsThroughItsFramesYetAnswersAtOnceOnItsGrid) {
+  app->PlayOnDesktop();
+  Game& g = PausedInPlay();
+  ASSERT_TRUE(g.st.Paused);
+  int64_t ticks = app->FrameTicks();
+  app->RunUntil(clock->Now() + 3000);
+  EXPECT_LE(app->FrameTicks() - ticks, 7) << "a still picture is looked at twice a second, not 64 times";
+
+  // The pointer comes to rest on a control: its hint appears on its own while nothing else happens.
+  float hx = -1, hy = -1;
+  for (float y = 0; y < 600 && hx < 0; y += 4)
+    for (float x = 0; x < 960 && hx < 0; x += 4)
+      if (!app->CurrentForm().HintAt(x, y, 960, 600).empty()) hx = x, hy = y;
+  ASSERT_GE(hx, 0) << "no control with a hint";
+  InputEvent move;
+  move.type = InputEvent::Type::MouseMove;
+  move.x = hx, move.y = hy;
+  host->QueueEvent(move);
+  app->RunUntil(clock->Now() + 300);
+  const auto resting = host->ReadPixels();
+  app->RunUntil(clock->Now() + 400);
+  const auto hinted = host->ReadPixels();
+  EXPECT_NE(std::memcmp(resting->Pixels(), hinted->Pixels(), size_t(960) * 600 * 4), 0) << "the hint did not show";
+
+  // A key pressed between two frames is answered at the next frame of the level's grid.
+  clock->Set(clock->Now() + 207);  // as the real loop, asleep since its last look
+  host->NoteKey(VK_F5, true);
+  app->RunFrame();
+  host->NoteKey(VK_F5, false);
+  EXPECT_FALSE(g.st.Paused);
+  const int64_t since_start = g.st.LastFrameAt - g.st.LevelStartedAt;
+  const auto frame = static_cast<int64_t>(std::floor(static_cast<double>(since_start) / App::FrameTickMs));
+  EXPECT_EQ(since_start, static_cast<int64_t>(std::ceil(static_cast<double>(frame) * App::FrameTickMs)));
+  ticks = app->FrameTicks();
+  app->RunUntil(clock->Now() + 1000);
+  EXPECT_GE(app->FrameTicks() - ticks, 63) << "a running game has all its frames again";
 }
 
 TEST_F(AppTest, LosingTheFocusPausesAGameInPlayButNotTheDemoAndComingBackDoesNotUnpause) {
@@ -199,13 +249,8 @@ namespace kirpo {
 namespace {
 
 TEST_F(AppTest, WhilePausedTheGamePictureStandsButTheLayoutIsRedrawn) {
-  dir.Write("data/kirpo.ini", "Level=1\r\nStartLevel=1\r\nRunner=3\r\nScore=0\r\nStartMode=2\r\n");
-  app->StartUp();
-  Game& g = app->G();
-  app->RunUntil(6000);
-  Press(VK_F5, 100);
+  Game& g = PausedInPlay();
   ASSERT_TRUE(g.st.Paused);
-  app->RunUntil(clock->Now() + 100);
   const auto before = host->ReadPixels();
   // A layout change while paused (the pause button swapped for the play button) shows at once.
   g.mf.b_menue->opacity = 1;

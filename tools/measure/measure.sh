@@ -6,7 +6,8 @@
 # Prints, per run and as medians:
 #   first start   exec to the mapped window with an empty data folder (unpacking, building the figure store)
 #   warm start    exec to the mapped window with the data unpacked and the store built
-#   attract/play/pause  CPU share of the game process (% of one core) over the window of seconds
+#   attract/play/pause  CPU share of the game process (% of one core) over the window of seconds,
+#                       and its threads' wake-ups a second (voluntary context switches)
 #   peak RSS      VmHWM of the game process at the end of each run
 set -euo pipefail
 exe=$(readlink -f "${1:?path to kirpo}")
@@ -23,7 +24,6 @@ stop() { # ends only the processes this script started, by their id
 }
 trap 'stop; rm -rf "$work"' EXIT
 export SDL_AUDIODRIVER=dummy
-hz=$(getconf CLK_TCK)
 
 median() { sort -n | awk '{a[NR]=$1} END{if (NR) print a[int((NR+1)/2)]; else print "-"}'; }
 
@@ -46,10 +46,13 @@ start_timed() {
   ms=$(((t1 - t0) / 1000000))
 }
 
-cpu_share() { # percent of one core used by $pid over $secs seconds, one decimal
-  local a b
-  a=$(awk '{print $14+$15}' "/proc/$pid/stat"); sleep "$secs"; b=$(awk '{print $14+$15}' "/proc/$pid/stat")
-  awk -v d=$((b - a)) -v s="$secs" -v hz="$hz" 'BEGIN{printf "%.1f\n", d * 100 / (s * hz)}'
+# CPU time (ns) and voluntary context switches (wake-ups) summed over the game's threads.
+cpu_ns() { cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{s += $1} END{printf "%d\n", s}'; }
+wakeups() { cat /proc/"$pid"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/{s += $2} END{print s + 0}'; }
+cpu_share() { # percent of one core used by $pid over $secs seconds (two decimals), and wake-ups a second
+  local a b wa wb
+  a=$(cpu_ns); wa=$(wakeups); sleep "$secs"; b=$(cpu_ns); wb=$(wakeups)
+  awk -v d=$((b - a)) -v w=$((wb - wa)) -v s="$secs" 'BEGIN{printf "%.2f %d\n", d / (s * 1e7), w / s}'
 }
 peak_rss() { awk '/VmHWM/{printf "%d\n", $2 / 1024}' "/proc/$pid/status"; }
 
@@ -58,7 +61,7 @@ store_game() { # a stored game that the next start resumes straight into play
     >"$1/KIRPO/kirpo.ini"
 }
 
-declare -a first warm attract play pause rss
+declare -a first warm attract play pause rss attract_wake play_wake pause_wake
 for i in $(seq "$runs"); do
   data=$work/data$i
   mkdir -p "$data"
@@ -66,7 +69,7 @@ for i in $(seq "$runs"); do
   sleep 3; stop
   start_timed "$data"; warm+=("$ms")
   sleep 12  # past the splash, into the attract mode
-  attract+=("$(cpu_share)")
+  set -- $(cpu_share); attract+=("$1"); attract_wake+=("$2")
   r1=$(peak_rss); stop
 
   store_game "$data"
@@ -78,17 +81,21 @@ for i in $(seq "$runs"); do
   ( while kill -0 "$pid" 2>/dev/null; do
       for k in Left Up Right Down; do xdotool keydown --window "$w" "$k"; sleep 0.7; xdotool keyup --window "$w" "$k"; done
     done ) & keys=$!
-  play+=("$(cpu_share)")
+  set -- $(cpu_share); play+=("$1"); play_wake+=("$2")
   kill "$keys" 2>/dev/null; wait "$keys" 2>/dev/null || true
+  for k in Left Up Right Down; do xdotool keyup --window "$w" "$k"; done  # none left held by the kill
   xdotool key --window "$w" F5
   sleep 1
-  pause+=("$(cpu_share)")
+  set -- $(cpu_share); pause+=("$1"); pause_wake+=("$2")
   r2=$(peak_rss); stop
   rss+=("$((r1 > r2 ? r1 : r2))")
   echo "run $i: first start ${first[-1]} ms, warm start ${warm[-1]} ms, attract ${attract[-1]} %," \
-       "play ${play[-1]} %, pause ${pause[-1]} %, peak RSS ${rss[-1]} MB"
+       "play ${play[-1]} %, pause ${pause[-1]} %, peak RSS ${rss[-1]} MB;" \
+       "wake-ups a second: attract ${attract_wake[-1]}, play ${play_wake[-1]}, pause ${pause_wake[-1]}"
 done
 echo "median of $runs: first start $(printf '%s\n' "${first[@]}" | median) ms," \
      "warm start $(printf '%s\n' "${warm[@]}" | median) ms," \
      "attract $(printf '%s\n' "${attract[@]}" | median) %, play (level $level) $(printf '%s\n' "${play[@]}" | median) %," \
-     "pause $(printf '%s\n' "${pause[@]}" | median) %, peak RSS $(printf '%s\n' "${rss[@]}" | median) MB"
+     "pause $(printf '%s\n' "${pause[@]}" | median) %, peak RSS $(printf '%s\n' "${rss[@]}" | median) MB;" \
+     "wake-ups a second: attract $(printf '%s\n' "${attract_wake[@]}" | median)," \
+     "play $(printf '%s\n' "${play_wake[@]}" | median), pause $(printf '%s\n' "${pause_wake[@]}" | median)"

@@ -183,6 +183,8 @@ void App::Run() {
 
 int64_t App::IdleUntil() const {
   if (!frame_timer_enabled_ || host_.EventsTaken() != events_at_frame_) return 0;
+  // A timer that ran since (the killed cook's turn, the level clock) may have changed the picture.
+  if (NextDue(/*frames=*/false) != timers_due_at_frame_) return 0;
   // A plugged-in pad is read at every frame: a held button repeats, and not every pad reports its
   // buttons as events.
   if ((pads_ && pads_->Open() > 0) || pad_keys_.AnyHeld()) return 0;
@@ -328,6 +330,7 @@ void App::FrameTickIfDue() {
   ++frame_ticks_;
   events_at_frame_ = host_.EventsTaken();
   IdleHandlerTick();
+  timers_due_at_frame_ = NextDue(/*frames=*/false);
 }
 
 // A level begins wherever inside a frame the game happens to build it: late in a frame that

@@ -157,6 +157,7 @@ class App final : public ShellHooks {
   uint64_t frozen_look_ = 0;
   int64_t frozen_painted_at_ = 0;
   int64_t events_at_frame_ = 0;  // the host's event count at the last frame tick
+  int64_t timers_due_at_frame_ = 0;  // when the next timer was due, after the last frame tick
   bool skip_idle_frames_ = false;
   bool frames_skipped_ = false;  // the last frames of the grid passed idle
   int64_t pictures_released_at_ = 0;

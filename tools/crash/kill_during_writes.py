@@ -4,7 +4,9 @@ and checks after every kill that kirpo.ini, image.store and the high-score files
 byte-identical to a version the game wrote whole (or to what was there before), never empty,
 partial or missing when they existed before.
 
-Needs an X display (run it under xvfb-run), xdotool for keys and clicks, xwininfo for the dialog.
+Needs an X display, xdotool for keys and clicks, xwininfo for the dialog. Run it under
+xvfb-run -a -s "-screen 0 1280x800x24 -noreset": without -noreset the X server resets whenever its
+last client goes, and a game started in that moment finds no display.
   tools/crash/kill_during_writes.py --kills 10                   # the short CI setting (./test.sh)
   tools/crash/kill_during_writes.py --kills 1000 --seed 7        # the long setting
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Start-up time, CPU share and peak memory of the real game, three runs each, medians.
-# Usage: xvfb-run -a -s "-screen 0 1280x800x24" tools/measure/measure.sh path/to/kirpo [runs] [seconds]
+# Usage: xvfb-run -a -s "-screen 0 1280x800x24 -noreset" tools/measure/measure.sh path/to/kirpo [runs] [seconds]
 #   KIRPO_MEASURE_LEVEL=N   the level played in the play and pause runs (default 56: the most monsters)
 #   KIRPO_MEASURE_DIFFICULTY=D  0 Easy, 1 Hard, 2 Crazy (default 2: every monster of the level moves)
 # Prints, per run and as medians:

@@ -87,6 +87,41 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
   return false;
 }
 
+bool CopyFileAtomically(const std::string& from, const std::string& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  const std::string tmp = to + ".tmp" + std::to_string(::getpid());
+  const int out = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (out < 0) {
+    const int error = errno;
+    ::close(in);
+    errno = error;
+    return false;
+  }
+  int error = 0;
+  std::vector<char> buffer(size_t(1) << 16);
+  for (;;) {
+    const ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error = errno;
+    if (n <= 0) break;
+    for (ssize_t done = 0; done < n && error == 0;) {
+      const ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(n - done));
+      if (w < 0 && errno != EINTR) error = errno;
+      if (w > 0) done += w;
+    }
+    if (error != 0) break;
+  }
+  ::close(in);
+  if (error == 0 && ::fdatasync(out) != 0) error = errno;
+  if (::close(out) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(tmp.c_str(), to.c_str()) != 0) error = errno;
+  if (error == 0) return true;
+  ::unlink(tmp.c_str());
+  errno = error;
+  return false;
+}
+
 bool MakeDirs(const std::string& path) {
   std::error_code ec;
   std::filesystem::create_directories(path, ec);

@@ -14,6 +14,8 @@ std::vector<std::string> SplitLines(const std::string& text);
 // target, so a crash or a full disk never leaves a half-written file behind. On failure errno
 // holds the reason.
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
+// A copy made the same way: the target is the old file or the whole copy, never a part of it.
+bool CopyFileAtomically(const std::string& from, const std::string& to);
 bool MakeDirs(const std::string& path);
 
 // "Cannot write <path>: <reason>", and for a full disk or a refused write what the player can do.

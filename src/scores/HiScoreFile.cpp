@@ -1,6 +1,7 @@
 #include "scores/HiScoreFile.h"
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -115,9 +116,9 @@ bool WriteHiScoreFile(const std::string& path, const HiScoreList& list, std::str
       std::vector<uint8_t> bytes;
       const bool read = ReadFileBytes(path, bytes, MaxFileSize + 1);
       if (!read || !IsSoundHiScoreFile(std::string(bytes.begin(), bytes.end()))) {
-        std::filesystem::copy_file(path, path + ".bad", std::filesystem::copy_options::overwrite_existing, ec);
         // Without the copy the damaged entries would be gone for good; the new one stays in memory.
-        if (ec) return fail("Cannot keep a copy of the damaged " + path + ": " + ec.message() + ".");
+        if (!CopyFileAtomically(path, path + ".bad"))
+          return fail("Cannot keep a copy of the damaged " + path + ": " + std::strerror(errno) + ".");
       }
     }
     const std::string text = FormatHiScores(list);

@@ -11,7 +11,7 @@ cmake --build build/test -j"$(nproc)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$PWD/tools/ci/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-(cd build/test && xvfb-run -a -s "-screen 0 1280x800x24 -noreset" ctest --output-on-failure -j2 "$@")
+(cd build/test && xvfb-run -a -s "-screen 0 1280x800x24" ctest --output-on-failure -j2 "$@")
 if [ "${KIRPO_QUICK:-0}" != 1 ]; then
   fuzz/run.sh 20
   xvfb-run -a -s "-screen 0 1280x800x24 -noreset" tools/crash/kill_during_writes.py --kills 10

@@ -23,6 +23,9 @@ namespace {
 
 int64_t Since(int64_t t) { return TicksBetween(GameTicks(), t); }
 
+constexpr int64_t SplashMs = 10000;
+constexpr int64_t HiScoresShownMs = 10000;
+
 bool IsOneOf(int32_t typ, std::initializer_list<int32_t> types) {
   for (int32_t t : types)
     if (typ == t) return true;
@@ -221,6 +224,18 @@ void UpdatePass(Game& g) {
   }
 }
 
+int64_t AttractStillPictureEndsAt(const Game& g) {
+  const GameState& st = g.st;
+  if (!st.Demomode || st.NameEntryActive || st.Paused || st.NavJump || st.NavLeft || st.NavRight || st.NavUp ||
+      st.NavDown)
+    return 0;
+  const int64_t now = GameTicks();
+  if (st.ShowSplash && now - st.AppStartedAt < SplashMs) return st.AppStartedAt + SplashMs;
+  if (!st.GameRunning || !st.ShowHiScores) return 0;
+  const int64_t table = st.HiScoresShownAt + HiScorePictureMs;
+  return now < table ? table : st.HiScoresShownAt + HiScoresShownMs + 1;
+}
+
 void GameAction(Game& g) {
   GameState& st = g.st;
   Canvas* c = DrawTarget(g);
@@ -239,7 +254,7 @@ void GameAction(Game& g) {
       st.ShowHiScores = false;
       g.shell->ShowStartForm();
     } else {
-      if (st.ShowSplash && Since(st.AppStartedAt) < 10000) {
+      if (st.ShowSplash && Since(st.AppStartedAt) < SplashMs) {
         if (c) DrawFigureOverCanvas(g, *c, 48);
         return;
       }
@@ -249,7 +264,7 @@ void GameAction(Game& g) {
       }
       if (st.ShowHiScores) {
         ShowHiScoreTable(g);
-        if (Since(st.HiScoresShownAt) > 10000) st.ShowHiScores = false;
+        if (Since(st.HiScoresShownAt) > HiScoresShownMs) st.ShowHiScores = false;
         return;
       }
     }

@@ -49,7 +49,7 @@ std::string NameColumn(const std::string& name) {
 void ShowHiScoreTable(Game& g) {
   Canvas* c = DrawTarget(g);
   if (!c) return;
-  if (TicksBetween(GameTicks(), g.st.HiScoresShownAt) < 3000) {
+  if (TicksBetween(GameTicks(), g.st.HiScoresShownAt) < HiScorePictureMs) {
     DrawOverCanvas(g, *c, 48);
     return;
   }

@@ -175,7 +175,7 @@ void App::Run() {
     const int64_t now = GameTicks();
     int64_t next = NextDue();
     const int64_t idle_until = skip_idle_frames_ ? IdleUntil() : 0;
-    if (idle_until > now) next = std::min(NextDue(/*frames=*/false), GridTime(GridIndexAtOrBefore(idle_until - 1) + 1));
+    if (idle_until > now) next = std::min(TimersSeenInThePicture(), GridTime(GridIndexAtOrBefore(idle_until - 1) + 1));
     const int64_t wait = next - now;
     if (wait > 0) host_.WaitForEvent(static_cast<int>(std::min<int64_t>(wait, 100)));
   }
@@ -184,7 +184,7 @@ void App::Run() {
 int64_t App::IdleUntil() const {
   if (!frame_timer_enabled_ || host_.EventsTaken() != events_at_frame_) return 0;
   // A timer that ran since (the killed cook's turn, the level clock) may have changed the picture.
-  if (NextDue(/*frames=*/false) != timers_due_at_frame_) return 0;
+  if (TimersSeenInThePicture() != timers_due_at_frame_) return 0;
   // A plugged-in pad is read at every frame: a held button repeats, and not every pad reports its
   // buttons as events.
   if ((pads_ && pads_->Open() > 0) || pad_keys_.AnyHeld()) return 0;
@@ -197,12 +197,20 @@ int64_t App::IdleUntil() const {
     until = screen_painted_at_ + 500;
   } else if (game_.st.Paused && frozen_shown_) {
     until = frozen_painted_at_ + 500;
+  } else if (attract_still_until_ > 0 && attract_still_until_ == AttractStillPictureEndsAt(game_)) {
+    until = attract_still_until_;
   } else {
     return 0;
   }
   // The hint of the control under the resting pointer appears on its own.
   if (!hint_.empty() && hint_since_ + 600 > game_.st.LastFrameAt) until = std::min(until, hint_since_ + 600);
   return until;
+}
+
+int64_t App::TimersSeenInThePicture() const {
+  // The splash and the table cover the game: its own timers (the walk-in waiting for the table to
+  // go) change nothing there.
+  return NextDue(/*frames=*/false, /*game_timers=*/attract_still_until_ == 0 || screen_);
 }
 
 void App::RunUntil(int64_t t) {
@@ -229,8 +237,8 @@ void App::RunFrame() {
 
 int64_t App::NextDue() const { return NextDue(/*frames=*/true); }
 
-int64_t App::NextDue(bool frames) const {
-  int64_t next = game_.timers.NextDue();
+int64_t App::NextDue(bool frames, bool game_timers) const {
+  int64_t next = game_timers ? game_.timers.NextDue() : INT64_MAX;
   auto consider = [&](const FormTimer& t) {
     if (t.Enabled) next = std::min(next, t.LastFired + t.Interval);
   };
@@ -329,8 +337,12 @@ void App::FrameTickIfDue() {
   frame_index_ = std::max(frame_index_ + 1, GridIndexAtOrBefore(now));
   ++frame_ticks_;
   events_at_frame_ = host_.EventsTaken();
+  const int64_t still_before = AttractStillPictureEndsAt(game_);
   IdleHandlerTick();
-  timers_due_at_frame_ = NextDue(/*frames=*/false);
+  // Only a frame that began and ended in the same still picture has drawn it.
+  const int64_t still_after = AttractStillPictureEndsAt(game_);
+  attract_still_until_ = still_before == still_after && !screen_ ? still_after : 0;
+  timers_due_at_frame_ = TimersSeenInThePicture();
 }
 
 // A level begins wherever inside a frame the game happens to build it: late in a frame that

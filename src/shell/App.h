@@ -51,7 +51,7 @@ class App final : public ShellHooks {
   void Step();
   // Game clock of the next moment something is due.
   int64_t NextDue() const;
-  // Paused, or a screen that stands still: until this moment the frames would read nothing new and
+  // Paused, a screen that stands still, or the attract mode's splash or table: until this moment the frames would read nothing new and
   // draw nothing, so the real loop sleeps through them until an event or a timer (0: not idle).
   int64_t IdleUntil() const;
   // Headless: with a manual game clock, runs every due step up to the given time.
@@ -85,7 +85,9 @@ class App final : public ShellHooks {
   void ShowNotice(const std::string& text) override;
 
  private:
-  int64_t NextDue(bool frames) const;
+  int64_t NextDue(bool frames, bool game_timers = true) const;
+  // When the next timer is due whose run may change the picture on the screen.
+  int64_t TimersSeenInThePicture() const;
   // The frame grid: frame index -> game clock, and the last frame at or before a moment.
   int64_t GridTime(int64_t index) const;
   int64_t GridIndexAtOrBefore(int64_t t) const;
@@ -158,6 +160,7 @@ class App final : public ShellHooks {
   int64_t frozen_painted_at_ = 0;
   int64_t events_at_frame_ = 0;  // the host's event count at the last frame tick
   int64_t timers_due_at_frame_ = 0;  // when the next timer was due, after the last frame tick
+  int64_t attract_still_until_ = 0;  // the last frame drew the attract mode's still picture, until then
   bool skip_idle_frames_ = false;
   bool frames_skipped_ = false;  // the last frames of the grid passed idle
   int64_t pictures_released_at_ = 0;

@@ -13,6 +13,7 @@
 
 #include "common/Consts.h"
 #include "common/Errors.h"
+#include "game/GameDigest.h"
 #include "game/Input.h"
 #include "platform/Host.h"
 #include "shell/AppFixture.h"
@@ -118,6 +119,46 @@ TEST_F(AppTest, APausedGameOnTheDesktopSleepsThroughItsFramesYetAnswersAtOnceOnI
   ticks = app->FrameTicks();
   app->RunUntil(clock->Now() + 1000);
   EXPECT_GE(app->FrameTicks() - ticks, 63) << "a running game has all its frames again";
+}
+
+TEST_F(AppTest, TheAttractModesSplashAndTableSleepThroughTheirFramesAndTheDemoPlaysOnAsEver) {
+  // The same attract mode with every frame run, on the same clock: what the demo does must not change.
+  auto every_frame_host = CreateOffscreenHost(960, 600);
+  App every_frame(*every_frame_host, dir.Path(), data);
+  every_frame.StartUp();
+  app->PlayOnDesktop();
+  app->StartUp();
+  Game& g = app->G();
+  auto run = [&](int64_t t) {
+    for (int64_t due; (due = std::min(app->NextDue(), every_frame.NextDue())) <= t;) {
+      app->RunUntil(due);
+      every_frame.RunUntil(due);
+    }
+    app->RunUntil(t);
+    every_frame.RunUntil(t);
+  };
+  run(3000);
+  int64_t ticks = app->FrameTicks();
+  run(9000);
+  EXPECT_LE(app->FrameTicks() - ticks, 3) << "the splash stands still";
+
+  while (!g.st.ShowHiScores && clock->Now() < 120000) run(clock->Now() + 100);
+  ASSERT_TRUE(g.st.ShowHiScores) << "the table never came";
+  const int64_t shown = g.st.HiScoresShownAt;
+  ticks = app->FrameTicks();
+  run(shown + 2900);
+  const auto picture = host->ReadPixels();
+  run(shown + 3100);
+  const auto table = host->ReadPixels();
+  EXPECT_NE(std::memcmp(picture->Pixels(), table->Pixels(), size_t(960) * 600 * 4), 0) << "the table did not come";
+  run(shown + 9900);
+  EXPECT_LE(app->FrameTicks() - ticks, 4) << "the table stands still";
+  run(shown + 10100);
+  EXPECT_FALSE(g.st.ShowHiScores);
+  ticks = app->FrameTicks();
+  run(shown + 15000);
+  EXPECT_GE(app->FrameTicks() - ticks, 300) << "the demo has all its frames again";
+  EXPECT_EQ(GameDigest(g), GameDigest(every_frame.G()));
 }
 
 TEST_F(AppTest, LosingTheFocusPausesAGameInPlayButNotTheDemoAndComingBackDoesNotUnpause) {

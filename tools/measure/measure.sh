@@ -6,6 +6,7 @@
 # Prints, per run and as medians:
 #   first start   exec to the mapped window with an empty data folder (unpacking, building the figure store)
 #   warm start    exec to the mapped window with the data unpacked and the store built
+#   splash              CPU share over 6 s of the splash picture, which stands still for its first 10 s
 #   attract/play/pause  CPU share of the game process (% of one core) over the window of seconds,
 #                       and its threads' wake-ups a second (voluntary context switches)
 #   peak RSS      VmHWM of the game process at the end of each run
@@ -61,14 +62,18 @@ store_game() { # a stored game that the next start resumes straight into play
     >"$1/KIRPO/kirpo.ini"
 }
 
-declare -a first warm attract play pause rss attract_wake play_wake pause_wake
+declare -a first warm still attract play pause rss still_wake attract_wake play_wake pause_wake
 for i in $(seq "$runs"); do
   data=$work/data$i
   mkdir -p "$data"
   start_timed "$data"; first+=("$ms")
   sleep 3; stop
   start_timed "$data"; warm+=("$ms")
-  sleep 12  # past the splash, into the attract mode
+  sleep 3  # faded in: the splash stands still until 10 s
+  secs_all=$secs; secs=6
+  set -- $(cpu_share); still+=("$1"); still_wake+=("$2")
+  secs=$secs_all
+  sleep 3  # past the splash, into the attract mode
   set -- $(cpu_share); attract+=("$1"); attract_wake+=("$2")
   r1=$(peak_rss); stop
 
@@ -89,13 +94,13 @@ for i in $(seq "$runs"); do
   set -- $(cpu_share); pause+=("$1"); pause_wake+=("$2")
   r2=$(peak_rss); stop
   rss+=("$((r1 > r2 ? r1 : r2))")
-  echo "run $i: first start ${first[-1]} ms, warm start ${warm[-1]} ms, attract ${attract[-1]} %," \
+  echo "run $i: first start ${first[-1]} ms, warm start ${warm[-1]} ms, splash ${still[-1]} %, attract ${attract[-1]} %," \
        "play ${play[-1]} %, pause ${pause[-1]} %, peak RSS ${rss[-1]} MB;" \
-       "wake-ups a second: attract ${attract_wake[-1]}, play ${play_wake[-1]}, pause ${pause_wake[-1]}"
+       "wake-ups a second: splash ${still_wake[-1]}, attract ${attract_wake[-1]}, play ${play_wake[-1]}, pause ${pause_wake[-1]}"
 done
 echo "median of $runs: first start $(printf '%s\n' "${first[@]}" | median) ms," \
      "warm start $(printf '%s\n' "${warm[@]}" | median) ms," \
-     "attract $(printf '%s\n' "${attract[@]}" | median) %, play (level $level) $(printf '%s\n' "${play[@]}" | median) %," \
+     "splash $(printf '%s\n' "${still[@]}" | median) %, attract $(printf '%s\n' "${attract[@]}" | median) %, play (level $level) $(printf '%s\n' "${play[@]}" | median) %," \
      "pause $(printf '%s\n' "${pause[@]}" | median) %, peak RSS $(printf '%s\n' "${rss[@]}" | median) MB;" \
-     "wake-ups a second: attract $(printf '%s\n' "${attract_wake[@]}" | median)," \
+     "wake-ups a second: splash $(printf '%s\n' "${still_wake[@]}" | median), attract $(printf '%s\n' "${attract_wake[@]}" | median)," \
      "play $(printf '%s\n' "${play_wake[@]}" | median), pause $(printf '%s\n' "${pause_wake[@]}" | median)"

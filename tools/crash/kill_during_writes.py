@@ -260,6 +260,21 @@ class Game:
         return sorted(n for n in os.listdir(self.data) if '.tmp' in n or n.startswith('.unpacking-'))
 
 
+def stuck_game_details(proc, wid):
+    """Where the window stands and what the game's threads are doing: a round that never got its
+    question is rare, and these say why when it happens."""
+    parts = []
+    if wid:
+        parts.append(subprocess.run(['xwininfo', '-id', wid], capture_output=True, text=True).stdout)
+    if proc.poll() is None and shutil.which('gdb'):
+        try:
+            parts.append(subprocess.run(['gdb', '-batch', '-ex', 'thread apply all bt', '-p', str(proc.pid)],
+                                        capture_output=True, text=True, timeout=60).stdout)
+        except subprocess.TimeoutExpired:
+            parts.append('gdb took too long')
+    return '\n'.join(parts)
+
+
 def clean_run(game):
     """One start that runs to its end: learns the whole new store and how long a start takes."""
     proc = game.start()
@@ -378,8 +393,9 @@ def main():
                     shot = os.path.join(tempfile.gettempdir(), 'kirpo-kill-round-%d.png' % kills)
                     subprocess.run(['import', '-window', 'root', shot], capture_output=True)
                     print('round %d (score): the kill question never came (window %s, running %s, screen in %s); '
-                          'windows:\n%s\nthe game said:\n%s' % (kills, wid, proc.poll() is None, shot,
-                                                                  game.windows(proc), game.output()[-1500:]))
+                          'windows:\n%s\nthe game said:\n%s\n%s' % (kills, wid, proc.poll() is None, shot,
+                                                                      game.windows(proc), game.output()[-1500:],
+                                                                      stuck_game_details(proc, wid)))
                 else:
                     # Now and then killed before the name is saved; else a moment after Return, around the write.
                     if rnd.random() < 0.8:

@@ -11,7 +11,7 @@ exe=$(readlink -f "${1:?path to kirpo}")
 secs=${2:-60}
 work=$(mktemp -d)
 pid=''
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 export SDL_AUDIODRIVER=dummy XDG_DATA_HOME=$work
 
 "$exe" >/dev/null 2>&1 & pid=$!
@@ -25,7 +25,7 @@ for _ in $(seq 100); do
 done
 [ -n "$window" ] || { echo "no window" >&2; exit 1; }
 
-all_ns() { cat /proc/"$pid"/task/*/schedstat | awk '{s += $1} END{printf "%d\n", s}'; }
+. "$(dirname "$0")/proc.sh"
 main_ns() { awk '{print $1}' /proc/"$pid"/schedstat; }
 # Inside the field, a third of the way across and down, the level is mostly black; the splash picture
 # and the table cover it with their bright backdrop.
@@ -37,10 +37,10 @@ shown() {
   awk -v m="$mean" -v s="$1" 'BEGIN{ if (m < 0.15) print "game"; else if (s <= 10) print "splash"; else print "table" }'
 }
 
-a=$(all_ns) m=$(main_ns)
+a=$(cpu_ns) m=$(main_ns)
 for s in $(seq "$secs"); do
   sleep 1
-  a2=$(all_ns) m2=$(main_ns)
+  a2=$(cpu_ns) m2=$(main_ns)
   printf '%3d %6.2f %6.2f %s\n' "$s" "$(awk -v d=$((a2 - a)) 'BEGIN{print d / 1e7}')" \
     "$(awk -v d=$((m2 - m)) 'BEGIN{print d / 1e7}')" "$(shown "$s")"
   a=$a2 m=$m2

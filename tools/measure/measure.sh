@@ -48,8 +48,7 @@ start_timed() {
 }
 
 # CPU time (ns) and voluntary context switches (wake-ups) summed over the game's threads.
-cpu_ns() { cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{s += $1} END{printf "%d\n", s}'; }
-wakeups() { cat /proc/"$pid"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/{s += $2} END{print s + 0}'; }
+. "$(dirname "$0")/proc.sh"
 cpu_share() { # percent of one core used by $pid over $secs seconds (two decimals), and wake-ups a second
   local a b wa wb
   a=$(cpu_ns); wa=$(wakeups); sleep "$secs"; b=$(cpu_ns); wb=$(wakeups)

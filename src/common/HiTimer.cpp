@@ -9,9 +9,11 @@
 
 namespace kirpo {
 
+int64_t HiTimerService::Now() const { return now_ ? *now_ : GameTicks(); }
+
 void HiTimerService::AddHiTimer(int32_t id, bool run1x, int32_t* status, Callback callback, int64_t interval) {
   try {
-    entries_.push_back(std::make_shared<Entry>(Entry{id, status, GameTicks(), interval, run1x, std::move(callback)}));
+    entries_.push_back(std::make_shared<Entry>(Entry{id, status, Now(), interval, run1x, std::move(callback)}));
   } catch (...) {
   }
 }
@@ -27,7 +29,7 @@ void HiTimerService::IdleHandler() {
     for (int i = static_cast<int>(entries_.size()) - 1; i >= 0; --i) {
       if (i >= static_cast<int>(entries_.size())) continue;
       std::shared_ptr<Entry> e = entries_[static_cast<size_t>(i)];
-      const int64_t now = GameTicks();
+      const int64_t now = Now();
       if (now - e->last_called < e->interval) continue;
       e->last_called = now;
       if (e->callback) e->callback(e->status);

@@ -13,6 +13,10 @@ class HiTimerService {
  public:
   using Callback = std::function<void(int32_t* status)>;
 
+  // The callbacks run on the time this points to (the game's own, which a pause stops); without
+  // one, on the game clock.
+  void UseTime(const int64_t* now) { now_ = now; }
+
   void AddHiTimer(int32_t id, bool run1x, int32_t* status, Callback callback, int64_t interval);
   // Removes the first entry with this id, if any.
   void RemoveHiTimer(int32_t id);
@@ -31,7 +35,9 @@ class HiTimerService {
     bool run1x;
     Callback callback;
   };
+  int64_t Now() const;
   std::vector<std::shared_ptr<Entry>> entries_;
+  const int64_t* now_ = nullptr;
 };
 
 }  // namespace kirpo

@@ -65,7 +65,7 @@ void LevelWon(Game& g) {
     st.ProceedLevel = st.Level;
   }
   g.timers.AddHiTimer(2, true, &st.EndWaitStatus, [&g](int32_t*) { EndWaitDone(g); }, 5000);
-  const int64_t now = GameTicks();
+  const int64_t now = g.st.Now();
   st.MissionCompleted = true;
   st.MissionCompletedAt = now;
   st.BonusTimer.Enable(false, now);
@@ -77,7 +77,7 @@ void LevelWon(Game& g) {
 void MoveBall(Game& g, TSprite& s, bool crush_pilz) {
   TSprite* below = SpriteAhead(g, s, RiSued, 1);
   if (!below) {
-    const int64_t now = GameTicks();
+    const int64_t now = g.st.Now();
     if (TicksBetween(s.FallenStart, now) > 4000) {
       s.FallenStart = now;
       g.sound->PlayMusik(nullptr, "fallen.wav");
@@ -156,7 +156,7 @@ void Shoot(Game& g) {
   GameState& st = g.st;
   TSprite* runner = g.RunnerSprite();
   if (!runner) return;
-  const int64_t now = GameTicks();
+  const int64_t now = g.st.Now();
   if (TicksBetween(runner->lastRaketenSchuss, now) < 1000) return;
   runner->lastRaketenSchuss = now;  // also when nothing is thrown
   if (st.PilzCount <= 0) return;

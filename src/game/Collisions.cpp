@@ -50,7 +50,7 @@ void DoCollision(Game& g, TSprite& self, TSprite& s, bool& done) {
       s.AnimSpeed = 500;
       s.AnimStart = 0;
       s.AnimStop = 3;
-      s.SleepingStart = GameTicks();
+      s.SleepingStart = g.st.Now();
       KillSprite(g, self, true);
     } else if (g.st.Demomode) {
       CreateNebel(g, self, 100, 20, 0, 0);
@@ -64,7 +64,7 @@ void DoCollision(Game& g, TSprite& self, TSprite& s, bool& done) {
 
 void KillRunner(Game& g, TSprite& victim, TSprite* killer, int32_t bild_nr, const std::string& reason) {
   GameState& st = g.st;
-  const int64_t now = GameTicks();
+  const int64_t now = g.st.Now();
   WriteLog("Level=" + std::to_string(st.Level) + " Stage=" + std::to_string(st.Stage));
   st.BonusTimer.Enable(false, now);
   const std::string killer_text = killer ? killer->TypBez : "BildNr=" + std::to_string(bild_nr);

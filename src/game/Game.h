@@ -50,6 +50,9 @@ class ShellHooks {
 // Everything one running game owns. Tests and tools make a fresh one.
 struct Game {
   explicit Game(const std::string& data_dir = {});
+  // The timers point into the state: a copy would run them on another game's time.
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
 
   std::string DataDir;  // with a trailing slash
   GameState st;

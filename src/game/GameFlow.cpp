@@ -56,7 +56,7 @@ void ReturnWalkingImage(Game& g) {
 
 void PlaceRunnerOnField(Game& g) {
   GameState& st = g.st;
-  const int64_t now = GameTicks();
+  const int64_t now = st.Now();
   if (TSprite* runner = g.RunnerSprite()) {
     runner->X = 52;
     runner->Y = 208;
@@ -123,13 +123,13 @@ void NewGame(Game& g, int32_t start_mode) {
   st.RunnerHoehe = 8;
   st.RunnerFigNr = 8;
 
-  const int64_t now = GameTicks();
   st.CloseRequested = false;
   st.NavUp = st.NavDown = st.NavLeft = st.NavRight = st.NavJump = false;
   st.PauseToggleRequested = false;
-  st.LastEscAt = now;
-  st.LastFrameAt = now;
-  st.LevelStartedAt = now;
+  // The frame loop's own moments, on its clock.
+  st.LastEscAt = GameTicks();
+  st.LastFrameAt = GameTicks();
+  st.LevelStartedAt = st.Now();
 
   st.FreeRunnerPhase = 1;
   st.RefreshImages = true;
@@ -246,7 +246,7 @@ void FreeRunner(Game& g) {
     return;
   }
 
-  const int64_t now = GameTicks();
+  const int64_t now = st.Now();
   if (st.FreeRunnerPhase == 1) {
     ShowWalkPicture(g, *image, 1);
     image->visible = true;

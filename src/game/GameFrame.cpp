@@ -21,7 +21,9 @@ namespace kirpo {
 
 namespace {
 
-int64_t Since(int64_t t) { return TicksBetween(GameTicks(), t); }
+// The attract mode's splash and table keep the wall clock; everything of play runs on game time.
+int64_t WallSince(int64_t t) { return TicksBetween(GameTicks(), t); }
+int64_t Since(const GameState& st, int64_t t) { return TicksBetween(st.Now(), t); }
 
 constexpr int64_t SplashMs = 10000;
 constexpr int64_t HiScoresShownMs = 10000;
@@ -63,15 +65,15 @@ void DrawLayer(Game& g, Canvas* c, int32_t z) {
       if (c && s.Typ != TypStein) DrawAlpha(g, s, r, s.Transpar0124);
     } else {
       if (c) DrawRotate(g, s, r.left, r.top, r.right, r.bottom, s.PatternIndex, float(Round(s.Angle)), 1.0f);
-      if (Since(s.LastAnimation) >= s.AnimSpeed) {
-        s.LastAnimation = GameTicks();
+      if (Since(g.st, s.LastAnimation) >= s.AnimSpeed) {
+        s.LastAnimation = g.st.Now();
         s.Angle += s.AngleTick;
       }
     }
     s.ActualScaleProz = 100;
     // Rotation and animation share LastAnimation: a sprite that turned now waits to change pattern.
-    if (s.AnimActive && Since(s.LastAnimation) >= s.AnimSpeed) {
-      s.LastAnimation = GameTicks();
+    if (s.AnimActive && Since(g.st, s.LastAnimation) >= s.AnimSpeed) {
+      s.LastAnimation = g.st.Now();
       if (s.PatternIndex < s.AnimStop)
         ++s.PatternIndex;
       else if (s.AnimLoop)
@@ -87,7 +89,7 @@ std::string EndText(const GameState& st) {
   if (st.MissionCompleted) {
     if (st.Level == LastLevel) return "Congratulation - all done !";
     if (st.Demomode) return "GAME OVER";
-    if (Since(st.MissionCompletedAt) < 2500) return "Level " + std::to_string(st.Level + 1) + " completed !";
+    if (Since(st, st.MissionCompletedAt) < 2500) return "Level " + std::to_string(st.Level + 1) + " completed !";
     return "";
   }
   if (st.Runner < 0) return "GAME OVER";
@@ -100,28 +102,28 @@ void EndOfAttempt(Game& g) {
   if (st.MissionCompleted)
     if (TSprite* runner = g.RunnerSprite()) RunnerCheer(g, *runner);
   st.EndTextShown = false;
-  if ((GameTicks() & 256) == 0) {
+  if ((st.Now() & 256) == 0) {
     st.EndTextShown = true;
     const std::string text = EndText(st);
     WriteEndText(g, text);
     WriteLog("--    (tot) and not(Demomode)) : )" + text);
   }
-  if (st.MissionCompleted && !st.Demomode && Since(st.MissionCompletedAt) >= 3000) ShowLevelPicture(g, 34);
+  if (st.MissionCompleted && !st.Demomode && Since(st, st.MissionCompletedAt) >= 3000) ShowLevelPicture(g, 34);
 }
 
 void CountBonus(Game& g) {
   GameState& st = g.st;
   if (st.PilzCount > 0) {
-    if (Since(st.BonusCountAt) < 500) return;
-    st.BonusCountAt = GameTicks();
+    if (Since(st, st.BonusCountAt) < 500) return;
+    st.BonusCountAt = st.Now();
     if (st.PilzCount <= 8)
       if (Widget* w = g.mf.IndicatorImages[static_cast<size_t>(st.PilzCount + 4)]) w->visible = false;
     st.PilzCount -= 1;
     st.Score += 50;
   } else if (st.TimeBonus > 0) {
-    if (Since(st.BonusCountAt) < 500) return;
+    if (Since(st, st.BonusCountAt) < 500) return;
     if (st.BonusCountAt == 0) g.sound->PlayMusik(nullptr, "count_money.wav");
-    st.BonusCountAt = GameTicks();
+    st.BonusCountAt = st.Now();
     const int32_t step = st.TimeBonus > 1000 ? 1000 : st.TimeBonus > 100 ? 100 : 10;
     st.Score += step;
     st.TimeBonus -= step;
@@ -137,13 +139,13 @@ void CountBonus(Game& g) {
 // Steps 1 to 9 of a played frame; returns early right after a retry.
 void PlayingBranch(Game& g) {
   GameState& st = g.st;
-  if (st.GameRunning && Since(st.LastUpdateAt) >= st.UpdateInterval && !st.Tot && !st.MissionCompleted) {
-    st.LastUpdateAt = GameTicks();
+  if (st.GameRunning && Since(st, st.LastUpdateAt) >= st.UpdateInterval && !st.Tot && !st.MissionCompleted) {
+    st.LastUpdateAt = st.Now();
     UpdatePass(g);
   }
   DrawPass(g);
 
-  if (st.Demomode && (GameTicks() & 512) == 0 && !st.MissionCompleted && !st.Tot) WriteEndText(g, "GAME OVER");
+  if (st.Demomode && (st.Now() & 512) == 0 && !st.MissionCompleted && !st.Tot) WriteEndText(g, "GAME OVER");
   UpdateHud(g);
 
   if ((st.Tot && !st.Demomode) || st.MissionCompleted) EndOfAttempt(g);
@@ -156,7 +158,7 @@ void PlayingBranch(Game& g) {
     NewGame(g, 1);
   }
 
-  if (st.Tot && st.KochErlegtStatus == -1 && st.EndWaitStatus == -1 && Since(st.TotAt) > 5000) {
+  if (st.Tot && st.KochErlegtStatus == -1 && st.EndWaitStatus == -1 && Since(st, st.TotAt) > 5000) {
     if (st.Runner >= 0) {
       RetryLevel(g);
       return;
@@ -171,13 +173,13 @@ void PlayingBranch(Game& g) {
 
   if (st.MissionCompleted) CountBonus(g);
 
-  if (st.MissionCompleted && Since(st.MissionCompletedAt) >= 6000 && st.EndTextShown && st.TimeBonus <= 0 &&
+  if (st.MissionCompleted && Since(st, st.MissionCompletedAt) >= 6000 && st.EndTextShown && st.TimeBonus <= 0 &&
       st.PilzCount == 0) {
     if (st.Level == LastLevel) {
       WriteLog("-  Level = 57 - 1");
       if (st.FinalPhase == 0) {
         st.FinalPhase = 1;
-        st.FinalPhaseAt = GameTicks();
+        st.FinalPhaseAt = st.Now();
       }
     } else {
       WriteLog("-  Nextlevel");
@@ -240,7 +242,7 @@ void GameAction(Game& g) {
   GameState& st = g.st;
   Canvas* c = DrawTarget(g);
   if (c) c->Clear(0);
-  if (st.Tot && Since(st.TotAt) < 500 && Since(st.TotAt) % 50 < 25)
+  if (st.Tot && Since(st, st.TotAt) < 500 && Since(st, st.TotAt) % 50 < 25)
     if (c) c->Clear(0xFFFFFF00);
   UpdateHud(g);
 
@@ -254,7 +256,7 @@ void GameAction(Game& g) {
       st.ShowHiScores = false;
       g.shell->ShowStartForm();
     } else {
-      if (st.ShowSplash && Since(st.AppStartedAt) < SplashMs) {
+      if (st.ShowSplash && WallSince(st.AppStartedAt) < SplashMs) {
         if (c) DrawFigureOverCanvas(g, *c, 48);
         return;
       }
@@ -264,7 +266,7 @@ void GameAction(Game& g) {
       }
       if (st.ShowHiScores) {
         ShowHiScoreTable(g);
-        if (Since(st.HiScoresShownAt) > HiScoresShownMs) st.ShowHiScores = false;
+        if (WallSince(st.HiScoresShownAt) > HiScoresShownMs) st.ShowHiScores = false;
         return;
       }
     }
@@ -273,7 +275,7 @@ void GameAction(Game& g) {
   if (!st.GameRunning) return;
 
   if (st.FinalPhase == 1) {
-    if (Since(st.FinalPhaseAt) < 12000) {
+    if (Since(st, st.FinalPhaseAt) < 12000) {
       g.mf.form.visible = false;
       ShowFinalPicture(g);
     } else {

@@ -20,6 +20,12 @@ struct FormTimer {
 // The game's shared state: progress, modes, the current attempt and the runner's steering.
 // One object per game; tests make a fresh one per case.
 struct GameState {
+  // Game time in ms: the frame loop sets it from its clock, less every pause, so a pause of any
+  // length changes nothing of the game. Every rule, timer and animation of play reads it; the
+  // splash, the attract mode's table and the forms keep the wall clock.
+  int64_t Time = 0;
+  int64_t Now() const { return Time; }
+
   // Progress and score
   int32_t Level = 0;
   int32_t StartLevel = 0;
@@ -46,7 +52,7 @@ struct GameState {
   int32_t GameOverBusy = 0;
   bool Paused = false;
   bool PauseToggleRequested = false;
-  int64_t LastPauseToggleAt = 0;
+  bool PauseKeyWasDown = false;  // F5 toggles on its press, not again while held
   bool CloseRequested = false;
   int64_t LastEscAt = 0;
 

@@ -13,7 +13,7 @@ namespace {
 
 // Asleep: snoring starts after a second and speeds up over the last five; at 15 s it wakes.
 void SleepStep(Game& g, TSprite& s, int32_t waking_image) {
-  const int64_t t = TicksBetween(s.SleepingStart, GameTicks());
+  const int64_t t = TicksBetween(s.SleepingStart, g.st.Now());
   if (t <= 15000) {
     if (t <= 1000 || s.AnimLoop) {
       if (t > 10000 && s.AnimSpeed > 100) s.AnimSpeed = Round((1.0 - static_cast<double>(t) / 15000.0) * 1000.0);
@@ -33,7 +33,7 @@ void SleepStep(Game& g, TSprite& s, int32_t waking_image) {
 }
 
 bool TryEndPause(Game& g, TSprite& s) {
-  if (s.pauseStart > 0 && TicksBetween(s.pauseStart, GameTicks()) > g.world.Random.RandomInt(5000) + 1000) {
+  if (s.pauseStart > 0 && TicksBetween(s.pauseStart, g.st.Now()) > g.world.Random.RandomInt(5000) + 1000) {
     s.pauseStart = 0;
     return true;
   }
@@ -46,7 +46,7 @@ void KMonsterRechts(Game& g, TSprite& s) {
     s.TypDirection = RiOst;
     TryEndPause(g, s);
     // Drawn on every step, also while paused, where it starts the pause again.
-    if (rnd.RandomFloat() < 0.001) s.pauseStart = GameTicks();
+    if (rnd.RandomFloat() < 0.001) s.pauseStart = g.st.Now();
     if (s.pauseStart == 0) {
       TSprite* ahead = SpriteAhead(g, s, RiOst, 1);
       if (ahead && ahead->Typ != TypPilz) {
@@ -67,7 +67,7 @@ void KMonsterLinks(Game& g, TSprite& s) {
     const bool began_paused = s.pauseStart > 0;
     TryEndPause(g, s);
     // Walking left, a pause can only begin on a step that began unpaused.
-    if (!began_paused && rnd.RandomFloat() < 0.001) s.pauseStart = GameTicks();
+    if (!began_paused && rnd.RandomFloat() < 0.001) s.pauseStart = g.st.Now();
     if (s.pauseStart == 0) {
       TSprite* ahead = SpriteAhead(g, s, RiWest, 1);
       if (ahead && ahead->Typ != TypPilz) {

@@ -124,7 +124,7 @@ void LiveSteering(Game& g, TSprite& r) {
     return;
   }
   if (!st.BonusTimer.Enabled) return;
-  st.SteerSeenAt = GameTicks();
+  st.SteerSeenAt = g.st.Now();
   if (st.KeyDown(st.DownKeyCode) || st.NavDown)
     RunnerRunter(g, r);
   else if (st.KeyDown(st.UpKeyCode) || st.NavUp)
@@ -134,7 +134,7 @@ void LiveSteering(Game& g, TSprite& r) {
   else if (st.KeyDown(VK_LEFT) || st.NavLeft)
     RunnerLinks(g, r);
   else {
-    if (st.SteerReleasedAt == 0) st.SteerReleasedAt = GameTicks();
+    if (st.SteerReleasedAt == 0) st.SteerReleasedAt = g.st.Now();
     RunnerGoOn(g, r);
     st.SteerSeenAt = 0;
   }
@@ -179,7 +179,7 @@ TSprite* SpriteAhead(Game& g, const TSprite& s, int32_t direction, float distanc
 }
 
 void DoMove(Game& g, TSprite& s) {
-  const int64_t now = GameTicks();
+  const int64_t now = g.st.Now();
   if (s.Typ == TypMovie) {
     MovieStep(g, s);
     return;
@@ -293,7 +293,7 @@ bool RunnerCheckCell(Game& g, TSprite& r) {
 
 bool RunnerTryStep(Game& g, TSprite& r, TSprite* ahead) {
   GameState& st = g.st;
-  const int64_t now = GameTicks();
+  const int64_t now = g.st.Now();
   bool result = false;
   if (!ahead) {
     result = true;

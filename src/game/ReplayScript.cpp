@@ -87,6 +87,10 @@ bool ParseReplayScript(const std::string& text, ReplayScript& out, std::string* 
       if (w.size() != 3 || !ParseCoordinate(w[1], step.x) || !ParseCoordinate(w[2], step.y))
         return fail("expected \"tap <x> <y>\" in design units");
       step.kind = ReplayStep::Kind::Tap;
+    } else if (w[0] == "pause") {
+      if (w.size() != 2 || !ParseFrames(w[1], step.frames))
+        return fail("expected \"pause <ms>\" with a whole number of ms above 0");
+      step.kind = ReplayStep::Kind::Pause;
     } else if (w[0] == "touch" || w[0] == "buttons") {
       if (w.size() != 1) return fail("\"" + w[0] + "\" takes nothing after it");
       step.kind = w[0] == "touch" ? ReplayStep::Kind::TouchMode : ReplayStep::Kind::ButtonMode;

@@ -18,9 +18,9 @@ enum ReplayKey : uint8_t {
 };
 
 struct ReplayStep {
-  enum class Kind { Hold, Tap, TouchMode, ButtonMode };
+  enum class Kind { Hold, Tap, TouchMode, ButtonMode, Pause };
   Kind kind = Kind::Hold;
-  int64_t frames = 0;  // Hold: how many frames the keys are held
+  int64_t frames = 0;  // Hold: how many frames the keys are held; Pause: how many ms it lasts
   uint8_t keys = 0;    // Hold: ReplayKey bits
   float x = 0, y = 0;  // Tap: design units
 };

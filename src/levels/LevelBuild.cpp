@@ -119,7 +119,7 @@ void CreateBonus(Game& g, const TSprite& sprite_old, int32_t typ, int32_t fignr,
   g.st.Score += bonus;
   // Two labels close together would cover each other: the second goes half a label higher,
   // a third one within the same two seconds is not raised again.
-  const int64_t now = GameTicks();
+  const int64_t now = g.st.Now();
   if (g.st.LastBonusAt != 0 && TicksBetween(now, g.st.LastBonusAt) < 2000) {
     s->Y -= static_cast<float>(s->PatternHeight) / 2.0f;
     g.st.LastBonusAt = 0;

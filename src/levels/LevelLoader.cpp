@@ -178,7 +178,7 @@ void SetupBlockTemplate(Game& g, int32_t typ, int32_t x, int32_t y, int32_t z, i
   t.TypDirection = richtung;
   t.raks = 40;
   t.IntervalTime = ivtime;
-  t.TimeCreated = GameTicks();
+  t.TimeCreated = g.st.Now();
 }
 
 std::string LevelFilePath(const std::string& data_dir, int level) {

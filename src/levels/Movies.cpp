@@ -90,7 +90,7 @@ void MakeMovie(Game& g, TSprite& s, int32_t stand_bild, int32_t start_bild, int3
   s.MapOff = map_off;
   s.TypSpeed = 1;
   s.rak1 = 0;
-  s.LastActivity = GameTicks();
+  s.LastActivity = g.st.Now();
   s.IntervalTime = interval_time;
   s.StartBild = s.AktuellesBild = start_bild;
   s.EndeBild = ende_bild;
@@ -106,7 +106,7 @@ void MakeMovie(Game& g, TSprite& s, int32_t stand_bild, int32_t start_bild, int3
 }
 
 void MovieStep(Game& g, TSprite& s) {
-  const int64_t now = GameTicks();
+  const int64_t now = g.st.Now();
   if (!Due(s, now)) return;
   s.LastActivity = now;
   if (s.rak1 == 1) return;
@@ -133,7 +133,7 @@ void MovieStep(Game& g, TSprite& s) {
 }
 
 void NebelStep(Game& g, TSprite& s) {
-  const int64_t now = GameTicks();
+  const int64_t now = g.st.Now();
   if (!Due(s, now)) return;
   s.LastActivity = now;
   if (s.AktuellesBild == s.EndeBild) {

@@ -29,13 +29,23 @@ class ManualClock final : public Clock {
   explicit ManualClock(int64_t start = 0) : now_(start) {}
   int64_t Now() override { return now_; }
   void Sleep(int64_t ms) override {
-    if (ms > 0) now_ += ms;
+    if (ms > 0) Set(now_ + ms);
   }
-  void Advance(int64_t ms) { now_ += ms; }
-  void Set(int64_t t) { now_ = t; }
+  void Advance(int64_t ms) { Set(now_ + ms); }
+  void Set(int64_t t) {
+    now_ = t;
+    if (game_time_) *game_time_ = t;
+  }
+  // Tests that step the rules without the frame loop let a game's time follow this clock, as
+  // the loop keeps it while nothing is paused.
+  void Drive(int64_t* game_time) {
+    game_time_ = game_time;
+    if (game_time_) *game_time_ = now_;
+  }
 
  private:
   int64_t now_;
+  int64_t* game_time_ = nullptr;
 };
 
 // The clock behind GameTicks. Installing nullptr restores the process's steady clock.

@@ -57,6 +57,7 @@ void App::StartUp() {
 }
 
 void App::FormCreate() {
+  SyncGameTime();
   WriteLog(" ");
   Game& g = game_;
   BuildMainForm(g);
@@ -238,14 +239,20 @@ void App::RunFrame() {
 int64_t App::NextDue() const { return NextDue(/*frames=*/true); }
 
 int64_t App::NextDue(bool frames, bool game_timers) const {
-  int64_t next = game_timers ? game_.timers.NextDue() : INT64_MAX;
+  int64_t next = INT64_MAX;
+  // The game's timers count game time, which stands still while paused.
+  if (game_timers && !game_.st.Paused) {
+    int64_t due = game_.timers.NextDue();
+    const FormTimer& level_clock = game_.st.BonusTimer;
+    if (level_clock.Enabled) due = std::min(due, level_clock.LastFired + level_clock.Interval);
+    if (due != INT64_MAX) next = due + paused_total_;
+  }
   auto consider = [&](const FormTimer& t) {
     if (t.Enabled) next = std::min(next, t.LastFired + t.Interval);
   };
   consider(start_fade_timer_);
   consider(fade_timer_);
   consider(speaker_timer_);
-  consider(game_.st.BonusTimer);
   if (screen_) next = std::min(next, screen_->NextDue());
   if (frames && frame_timer_enabled_)
     next = std::min(next, GridTime(frame_index_ + 1));
@@ -307,7 +314,32 @@ void App::Step() {
   LeavingOnFatalError([this] { StepOnce(); });
 }
 
+void App::SyncGameTime() {
+  if (!game_.st.Paused) game_.st.Time = GameTicks() - paused_total_;
+}
+
+void App::SetPaused(bool on, int64_t now) {
+  GameState& st = game_.st;
+  if (on == st.Paused) return;
+  if (on) {
+    SyncGameTime();
+    st.Paused = true;
+    paused_at_ = now;
+    paused_frame_index_ = frame_index_;
+    return;
+  }
+  // The pause is taken out of game time, and the frames go on from where they stopped, on the grid
+  // they would have kept without it: the game then meets the same frames at the same moments.
+  const int64_t length = std::max<int64_t>(0, now - paused_at_);
+  paused_total_ += length;
+  frame_base_ += length;
+  frame_index_ = paused_frame_index_;
+  st.Paused = false;
+  SyncGameTime();
+}
+
 void App::StepOnce() {
+  SyncGameTime();
   CheckSoundFailure();
   ProcessEvents();
   if (CloseSignalled()) FormClose();
@@ -354,8 +386,8 @@ void App::StartFrameGridAtLevelStart() {
   if (started == level_start_seen_) return;
   level_start_seen_ = started;
   if (!frame_timer_enabled_) return;  // the loop starts later, a whole number of frames after the level
-  frame_base_ = started;
-  frame_index_ = static_cast<int64_t>(static_cast<double>(GameTicks() - started) / FrameTickMs);
+  frame_base_ = started + paused_total_;
+  frame_index_ = static_cast<int64_t>(static_cast<double>(GameTicks() - frame_base_) / FrameTickMs);
 }
 
 void App::ProcessEvents() {
@@ -555,8 +587,8 @@ void App::RunFormTimers() {
     // Sound starts switched off; this switches it on as the speaker button would.
     SpeakerToggle();
   }
-  if (g.st.BonusTimer.Due(now)) {
-    g.st.BonusTimer.LastFired = now;
+  if (!g.st.Paused && g.st.BonusTimer.Due(g.st.Now())) {
+    g.st.BonusTimer.LastFired = g.st.Now();
     BonusTimerTimer(g);
   }
   if (screen_) screen_->RunTimers(now);
@@ -585,12 +617,13 @@ void App::IdleHandlerTick() {
     st.CloseRequested = true;
     st.LastEscAt = now;
   }
-  if (st.KeyDown(VK_F5) || st.PauseToggleRequested) {
-    if (TicksBetween(now, st.LastPauseToggleAt) > 1000 || st.PauseToggleRequested) {
-      st.PauseToggleRequested = false;
-      st.Paused = !st.Paused;
-      st.LastPauseToggleAt = now;
-    }
+  // F5 acts on its press: held, it does not toggle again.
+  const bool pause_key = st.KeyDown(VK_F5);
+  const bool pause_pressed = pause_key && !st.PauseKeyWasDown;
+  st.PauseKeyWasDown = pause_key;
+  if (pause_pressed || st.PauseToggleRequested) {
+    st.PauseToggleRequested = false;
+    SetPaused(!st.Paused, now);
   }
   if (screen_) {
     // The game frame stands still while another screen is up, and an unchanged screen is not painted again.
@@ -787,6 +820,7 @@ void App::Delay(int ms, bool process_messages) {
   } nesting(*this, process_messages);
   for (int i = 0; i < ms; ++i) {
     GameClock().Sleep(1);
+    SyncGameTime();
     // A long wait inside a frame must not keep the program running past a failed audio stream.
     if (!closing_) CheckSoundFailure();
     if (process_messages && !closed_) {

@@ -95,6 +95,10 @@ class App final : public ShellHooks {
   template <typename Fn>
   void LeavingOnFatalError(Fn&& fn);
   void StepOnce();
+  // Game time follows the clock, less the pauses; while paused it stands still.
+  void SyncGameTime();
+  // Pauses or resumes the game at this moment of the clock.
+  void SetPaused(bool on, int64_t now);
   void FrameTickIfDue();
   void StartFrameGridAtLevelStart();
   void FormCreate();
@@ -187,6 +191,9 @@ class App final : public ShellHooks {
   int64_t frame_index_ = 0;
   int64_t frame_ticks_ = 0;
   int64_t level_start_seen_ = 0;
+  int64_t paused_total_ = 0;  // the clock's time spent paused: game time is the clock's less this
+  int64_t paused_at_ = 0;
+  int64_t paused_frame_index_ = 0;
 };
 
 }  // namespace kirpo

@@ -89,6 +89,9 @@ class Session {
         case ReplayStep::Kind::Tap: Tap(step.x, step.y); break;
         case ReplayStep::Kind::TouchMode: SetNavButtons(g_, false, true); break;
         case ReplayStep::Kind::ButtonMode: SetNavButtons(g_, true, true); break;
+        case ReplayStep::Kind::Pause:
+          if (!Pause(step.frames)) return false;
+          break;
         case ReplayStep::Kind::Hold:
           for (int64_t i = 0; i < step.frames; ++i)
             if (!Frame(step.keys) || (stop_when_decided && Decided(g_.st))) return false;
@@ -107,11 +110,28 @@ class Session {
     return !options_.after_frame || options_.after_frame(g_, frame_);
   }
 
+  // F5 before the next tick, which then pauses instead of playing; the clock runs on for ms; F5
+  // again, so the tick of the script's next frame resumes and plays. Held keys stay held.
+  bool Pause(int64_t ms) {
+    PressPauseKey();
+    app_->RunFrame();
+    if (app_->Closed()) return false;
+    app_->RunUntil(clock_.Now() + ms);
+    if (app_->Closed()) return false;
+    PressPauseKey();
+    return true;
+  }
+
+  void PressPauseKey() {
+    host_.InjectKey(VK_F5, true);
+    host_.InjectKey(VK_F5, false);
+  }
+
   // Frames without keys until the next frame is the one a fresh replay plays first: the loop runs
   // on a grid that starts with the level, and a fresh game starts it half a second later.
   bool AlignToLevelStart() {
     const int64_t started = g_.st.LevelStartedAt;
-    while (GameTicks() - started < 500) {
+    while (g_.st.Now() - started < 500) {
       if (!Frame(0)) return false;
     }
     return true;

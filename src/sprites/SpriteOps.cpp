@@ -11,7 +11,7 @@ namespace kirpo {
 
 TSprite* CreateSprite(Game& g, int32_t typ, int32_t x, int32_t y, int32_t z, int32_t ebene, double hoehe,
                       int32_t richtung, int32_t fignr, bool collisions, int64_t ivtime) {
-  const int64_t now = GameTicks();
+  const int64_t now = g.st.Now();
   TSprite* s = g.world.NewSprite(typ, now);
   if (!s) return nullptr;
   s->CanDoCollisions = collisions;

@@ -21,6 +21,7 @@ struct GameFlowTest : ::testing::Test {
   Game g{dir.Path()};
 
   void SetUp() override {
+    clock->Drive(&g.st.Time);
     test::PrepareGame(g, dir);
     // Further levels for the flow: the same field as the first.
     const std::string level0 = dir.Read("generatedfigures_0.txt");

@@ -31,6 +31,7 @@ struct GameFrameTest : ::testing::Test {
   test::ScopedManualClock clock{100000};
   Game g{dir.Path()};
   std::unique_ptr<Host> host;
+  GameFrameTest() { clock->Drive(&g.st.Time); }
 
   void UseCanvas(int w, int h) {
     host = CreateOffscreenHost(w, h);

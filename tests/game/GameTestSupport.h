@@ -44,6 +44,7 @@ class FrameDriver {
   void Frame() {
     ++n_;
     clock_.Set(base_ + n_ * 15625 / 1000);
+    g_.st.Time = clock_.Now();
     g_.timers.IdleHandler();
     const int64_t now = GameTicks();
     if (g_.st.BonusTimer.Due(now)) {

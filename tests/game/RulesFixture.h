@@ -85,11 +85,13 @@ class RulesTest : public ::testing::Test {
   void SetUp() override {
     SetGameClock(&clock);
     game = std::make_unique<Game>(dir_->Path());
+    clock.Drive(&game->st.Time);
     game->figures.LoadMovieList();
     LoadFigures(*game);
   }
   void TearDown() override {
     if (game) game->timers.Clear();
+    clock.Drive(nullptr);
     game.reset();
     SetGameClock(nullptr);
   }
@@ -104,6 +106,7 @@ class RulesTest : public ::testing::Test {
     g().timers.Clear();
     FreeSpriteEngine(g(), true, false, false);
     g().st = GameState{};
+    g().st.Time = clock.Now();
     g().mf = MainForm{};
     GameState& s = st();
     s.Level = 0;

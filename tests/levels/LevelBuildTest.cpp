@@ -20,6 +20,7 @@ struct LevelBuildTest : ::testing::Test {
   test::ScopedManualClock clock{100000};
 
   void SetUp() override {
+    clock->Drive(&g.st.Time);
     test::WriteFigure(env.dir, 3, 52, 52, 0xFF3366CCu);   // block
     test::WriteFigure(env.dir, 7, 52, 52, 0xFF00FF00u);   // level figures
     test::WriteFigure(env.dir, 8, 52, 52, 0xFFFFFF00u);   // runner

@@ -17,6 +17,7 @@ struct MoviesTest : ::testing::Test {
   test::ScopedManualClock clock{100000};
 
   void SetUp() override {
+    clock->Drive(&g.st.Time);
     test::WriteFigure(env.dir, 7, 52, 52, 0xFF00FF00u);  // the monster
     for (int n = 73; n <= 81; ++n) test::WriteFigure(env.dir, n, n == 80 ? 104 : 52, 52, 0xFF800000u + n);
     test::WriteFigure(env.dir, 82, 26, 26, 0xFF0000FFu);

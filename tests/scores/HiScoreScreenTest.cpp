@@ -23,6 +23,7 @@ struct HiScoreScreenTest : ::testing::Test {
   std::unique_ptr<Host> host;
 
   void SetUp() override {
+    clock->Drive(&g.st.Time);
     test::PrepareGame(g, dir, true);
     g.figures.LoadFigureImages(3, 0, 0);
     host = CreateOffscreenHost(960, 600);

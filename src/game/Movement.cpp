@@ -185,14 +185,7 @@ void DoMove(Game& g, TSprite& s) {
     return;
   }
   if (s.Typ == TypNebel) {
-    if (!IsDue(s, now)) return;
-    s.LastActivity = now;
-    if (s.AktuellesBild == s.EndeBild) {
-      KillSprite(g, s, true);
-    } else {
-      ++s.AktuellesBild;
-      SetImageAligned(g, s, s.AktuellesBild, s.TypAlign, s.MapOn, s.MapOff);
-    }
+    NebelStep(g, s);
     return;
   }
   if (s.Typ == TypT500 || s.Typ == TypT1000) {

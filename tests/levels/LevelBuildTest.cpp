@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/Movement.h"
 #include "levels/Movies.h"
 #include "sprites/FigureFixture.h"
 #include "sprites/SpriteOps.h"
@@ -127,7 +128,7 @@ TEST_F(LevelBuildTest, PuffShowsItsFiguresAndVanishes) {
   for (const Step& s : steps) {
     SCOPED_TRACE(s.at);
     clock->Set(t0 + s.at);
-    NebelStep(g, puff);
+    DoMove(g, puff);  // as the update pass steps it
     if (s.figure == 0) {
       EXPECT_EQ(puff.Typ, TypDied);
     } else {

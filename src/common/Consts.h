@@ -15,6 +15,8 @@ constexpr int LastLevel = 56;
 
 constexpr int LayoutWidth = 960;  // the main form's scaled layout
 constexpr int LayoutHeight = 600;
+// The window's title, from its first moment (in full screen there is none).
+constexpr const char* WindowCaption = "Kirpo written by Vambrecht";
 
 // Sprite type codes, as named in the level files.
 enum SpriteType : int32_t {

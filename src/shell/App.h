@@ -8,6 +8,7 @@
 
 #include "game/Game.h"
 #include "game/GameState.h"
+#include "game/QuitQuestion.h"
 #include "platform/AudioBackend.h"
 #include "platform/Gamepads.h"
 #include "platform/PadKeys.h"
@@ -83,6 +84,7 @@ class App final : public ShellHooks {
   void OpenUrl(const std::string& url) override;
   void AskExitWholeGame() override;
   void ShowNotice(const std::string& text) override;
+  void EndPause(Game& g) override;
 
  private:
   int64_t NextDue(bool frames, bool game_timers = true) const;
@@ -124,6 +126,10 @@ class App final : public ShellHooks {
   void StoreWindowPlacement();
   void RestoreWindowPlacement();
   void IdleHandlerTick();
+  // Esc in play asks before it ends the program; returns whether a game is in play.
+  bool AnswerQuitQuestion(int64_t now);
+  // The question goes: a game it paused plays on.
+  void EndQuitQuestion(int64_t now);
   void PaintFrame();
   // While paused: the kept game picture under the layout as it is now; nothing moves.
   void RepaintFrozen();
@@ -137,7 +143,11 @@ class App final : public ShellHooks {
   // Places the picture in the canvas (16:10 between bars, or stretched) and scales the design space to it.
   void UsePicture(Canvas& canvas);
   void DrawBackdrop(Canvas& canvas);
+  // F12: the picture as the player sees it into the pictures folder, and a notice that says so.
   void TakeScreenshot();
+  void DrawNotice(Canvas& canvas);
+  // The notice came or went since it was last drawn.
+  bool NoticeChanged() const;
   void DrawHint(Canvas& canvas);
   // The speaker button (both images): switches sound on or off.
   void SpeakerToggle();
@@ -194,6 +204,13 @@ class App final : public ShellHooks {
   int64_t paused_total_ = 0;  // the clock's time spent paused: game time is the clock's less this
   int64_t paused_at_ = 0;
   int64_t paused_frame_index_ = 0;
+  QuitQuestion quit_question_;
+  bool f12_was_down_ = false;
+  bool in_screenshot_ = false;  // painting the screenshot's picture, which the notice is not part of
+  std::string notice_;          // "Screenshot saved: ..." until notice_until_ (clock)
+  int64_t notice_until_ = 0;
+  bool notice_drawn_ = false;
+  bool paused_for_question_ = false;  // the game ran when the question came up
 };
 
 }  // namespace kirpo

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   std::string error;
   const bool video = kirpo::InitVideo(&error);
   std::unique_ptr<kirpo::Host> host;
-  if (video) host = kirpo::CreateWindowHost(960, 600, "Form1", false, &error);
+  if (video) host = kirpo::CreateWindowHost(960, 600, kirpo::WindowCaption, false, &error);
   if (!host) {
     std::fprintf(stderr, "Kirpo cannot open its window: %s\n", error.c_str());
     SDL_Quit();

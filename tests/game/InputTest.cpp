@@ -210,7 +210,7 @@ TEST_F(InputTest, TheOpenMenuHidesNothingOfTheHeadUpDisplayAndTakesClicksBetween
   // A click between two icons does not reach the kill button under the menu.
   int asked = 0;
   mf.b_cancel->on_mouse_up = [&](float, float) { ++asked; };
-  const float x = mf.b_cancel->x + 25, y = mf.SpeakerButtonOff->y + 49;
+  const float x = mf.b_cancel->x + 25, y = mf.FullScreenButton->y - 0.5f;
   mf.form.MouseDown(x, y, 960, 600);
   mf.form.MouseUp(x, y, 960, 600);
   EXPECT_EQ(asked, 0);

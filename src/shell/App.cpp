@@ -645,13 +645,15 @@ void App::IdleHandlerTick() {
   f12_was_down_ = f12;
   if (screen_) {
     // The game frame stands still while another screen is up, and an unchanged screen is not painted again.
-    if (f12_pressed) TakeScreenshot();
-    if (screen_->dirty || NoticeChanged() || now - screen_painted_at_ >= 500) {
+    if (screen_->dirty || f12_pressed || NoticeChanged() || now - screen_painted_at_ >= 500) {
       screen_->dirty = false;
       screen_painted_at_ = now;
+      in_screenshot_ = f12_pressed;
       PaintScreen(host_.GetCanvas());
       host_.Present();
+      in_screenshot_ = false;
     }
+    if (f12_pressed) TakeScreenshot();
     return;
   }
   ShowPauseState(g);
@@ -666,14 +668,17 @@ void App::IdleHandlerTick() {
     }
     return;
   }
-  if (f12_pressed) TakeScreenshot();
   if (TicksBetween(now, pictures_released_at_) >= 5000) {
     // The splash, a level's picture or the menu's sheet need not stay decoded once gone.
     g.figures.ReleaseUnusedPictures();
     pictures_released_at_ = now;
   }
   HoldTableForNewRow(g);
+  // The frame a picture is taken of shows no notice of an earlier one.
+  in_screenshot_ = f12_pressed;
   PaintFrame();
+  in_screenshot_ = false;
+  if (f12_pressed) TakeScreenshot();
 }
 
 bool App::AnswerQuitQuestion(int64_t now) {
@@ -717,11 +722,6 @@ void App::PaintScreen(Canvas& canvas) {
   DrawHint(canvas);
   DrawNotice(canvas);
   canvas.Flush();
-}
-
-void App::PaintCurrent(Canvas& canvas) {
-  if (screen_) PaintScreen(canvas);
-  else PboxPaint(canvas);
 }
 
 void App::DrawBackdrop(Canvas& canvas) {
@@ -838,22 +838,24 @@ void App::DrawHint(Canvas& canvas) {
 void App::TakeScreenshot() {
   Game& g = game_;
   ++g.st.ScreenshotCount;
-  const float sx = g.ScaleX, sy = g.ScaleY;
-  Canvas& screen = host_.GetCanvas();
-  std::string text = "Screenshot not saved: no picture";
-  if (std::unique_ptr<Host> picture = CreateOffscreenHost(screen.Width(), screen.Height())) {
-    picture->GetCanvas().Clear(0xFFFFFFFF);
-    in_screenshot_ = true;
-    PaintCurrent(picture->GetCanvas());
-    in_screenshot_ = false;
-    std::string why;
-    const std::string folder = ScreenshotFolder();
-    std::unique_ptr<Bitmap> bmp = picture->ReadPixels();
-    const std::string name = bmp ? SaveScreenshot(*bmp, folder, std::time(nullptr), &why) : std::string();
-    text = !name.empty() ? "Screenshot saved: " + name : "Screenshot not saved: " + why;
-    WriteLog(name.empty() ? text : "Screenshot saved: " + folder + name);
+  // The picture the window shows, drawn a moment ago: running the game frame once more for it would
+  // move the game on and cost as much as a frame with every large picture decoded afresh.
+  std::string text = "Screenshot not saved: the window could not be read";
+  if (std::unique_ptr<Bitmap> shown = host_.ReadPixels()) {
+    const RectF r = host_.GetCanvas().PictureRect();
+    const int left = std::max(0, int(r.left)), top = std::max(0, int(r.top));
+    const int w = std::min(shown->Width() - left, int(r.Width())), h = std::min(shown->Height() - top, int(r.Height()));
+    if (w > 0 && h > 0) {
+      Bitmap picture(w, h);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) picture.SetPixel(x, y, shown->Pixel(left + x, top + y));
+      std::string why;
+      const std::string folder = ScreenshotFolder();
+      const std::string name = SaveScreenshot(picture, folder, std::time(nullptr), &why);
+      text = !name.empty() ? "Screenshot saved: " + name : "Screenshot not saved: " + why;
+      WriteLog(name.empty() ? text : "Screenshot saved: " + folder + name);
+    }
   }
-  g.ScaleX = sx, g.ScaleY = sy;
   notice_ = text;
   notice_until_ = GameTicks() + ScreenshotNoticeMs;
 }

@@ -136,8 +136,6 @@ class App final : public ShellHooks {
   // What the paused picture shows, as one number: the layout, the hint, the window's size.
   uint64_t FrozenLook();
   void PboxPaint(Canvas& canvas);
-  // What the window shows now: the game and its layout, or the screen that is up.
-  void PaintCurrent(Canvas& canvas);
   void PaintScreen(Canvas& canvas);
   void DispatchInput(const InputEvent& e);
   // Places the picture in the canvas (16:10 between bars, or stretched) and scales the design space to it.
@@ -206,7 +204,7 @@ class App final : public ShellHooks {
   int64_t paused_frame_index_ = 0;
   QuitQuestion quit_question_;
   bool f12_was_down_ = false;
-  bool in_screenshot_ = false;  // painting the screenshot's picture, which the notice is not part of
+  bool in_screenshot_ = false;  // painting the frame a picture is taken of, which the notice is not part of
   std::string notice_;          // "Screenshot saved: ..." until notice_until_ (clock)
   int64_t notice_until_ = 0;
   bool notice_drawn_ = false;

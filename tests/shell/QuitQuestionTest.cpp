@@ -52,8 +52,11 @@ TEST(QuitQuestionKeysTest, EscAsksInPlayOnlyAndTheNextPressAnswers) {
     EXPECT_EQ(q.Open(), c.open_after);
     if (a != Answer::None) {
       // What the question took does nothing else in that frame.
-      for (int vk : c.frames.back())
-        if (q.Taken()[static_cast<size_t>(vk)]) EXPECT_EQ(keys[static_cast<size_t>(vk)], 0) << vk;
+      for (int vk : c.frames.back()) {
+        if (q.Taken()[static_cast<size_t>(vk)]) {
+          EXPECT_EQ(keys[static_cast<size_t>(vk)], 0) << vk;
+        }
+      }
     }
   }
 }

@@ -89,7 +89,7 @@ void BuildMainForm(Game& g) {
   m.b_jump = &f.AddImage("b_jump", 866, 255, 60, 60, FormPicture("mushroom.png"));
   // The menu's icons drop down in a column under its button, over the right panel, on a ground of
   // their own: a row along the top would hide the head-up display's labels and counts.
-  m.MenuPanel = &f.AddPanel("MenuPanel", 846, 55, 100, 296, 0xF0141C34, 10);
+  m.MenuPanel = &f.AddPanel("MenuPanel", 846, 55, 100, 296, 0xFF141C34, 10);
   m.MenuPanel->stroke = 0xFF6F8FD0;
   m.MenuPanel->stroke_width = 1.5f;
   m.MenuPanel->hit_test = true;  // a click between two icons reaches nothing under them

@@ -62,7 +62,7 @@ void App::FormCreate() {
   Game& g = game_;
   BuildMainForm(g);
   MainForm& m = g.mf;
-  m.PboxOpacity = 0;
+  g.PboxOpacity = 0;
   m.PboxVisible = false;
   g.st.DefaultSpeeds = {4, 2, 2, 4, 4, 4, 2};
   // Each pair of menu icons shares one place; the tags say which of a pair shows when the menu opens.
@@ -567,7 +567,7 @@ void App::RunFormTimers() {
   const int64_t now = GameTicks();
   if (start_fade_timer_.Due(now)) {
     start_fade_timer_.Enabled = false;
-    g.mf.PboxOpacity = 0;
+    g.PboxOpacity = 0;
     fade_timer_.Enable(true, now);
     frame_timer_enabled_ = true;
     frame_base_ = now;
@@ -575,10 +575,10 @@ void App::RunFormTimers() {
   }
   if (fade_timer_.Due(now)) {
     fade_timer_.LastFired = now;
-    if (g.mf.PboxOpacity == 0) g.mf.PboxVisible = true;
-    g.mf.PboxOpacity += 0.05f;
-    if (g.mf.PboxOpacity >= 1) {
-      g.mf.PboxOpacity = 1;
+    if (g.PboxOpacity == 0) g.mf.PboxVisible = true;
+    g.PboxOpacity += 0.05f;
+    if (g.PboxOpacity >= 1) {
+      g.PboxOpacity = 1;
       fade_timer_.Enabled = false;
     }
   }
@@ -695,7 +695,7 @@ uint64_t App::FrozenLook() {
                             uint64_t(hint_shown) << 1 | uint64_t(game_.mf.PboxVisible && main_form_visible_),
                             std::hash<std::string>{}(hint_),
                             std::hash<float>{}(mouse_x_) ^ std::hash<float>{}(mouse_y_) << 1,
-                            std::hash<float>{}(game_.mf.PboxOpacity)};
+                            std::hash<float>{}(game_.PboxOpacity)};
   uint64_t look = 0;
   for (uint64_t p : parts) look = look * 1000003u ^ p;
   return look;
@@ -713,7 +713,7 @@ void App::RepaintFrozen() {
     game_.PaintCanvas = &canvas;
     DrawPausedPicture(game_);
     game_.PaintCanvas = nullptr;
-    game_.mf.form.Draw(canvas, game_.mf.PboxOpacity);
+    game_.mf.form.Draw(canvas, game_.PboxOpacity);
     DrawHint(canvas);
   }
   host_.Present();
@@ -757,7 +757,7 @@ void App::PboxPaint(Canvas& canvas) {
     }
     g.PaintCanvas = nullptr;
     canvas.EndKeep();
-    g.mf.form.Draw(canvas, g.mf.PboxOpacity);
+    g.mf.form.Draw(canvas, g.PboxOpacity);
     DrawHint(canvas);
   }
   canvas.Flush();
@@ -840,7 +840,6 @@ void App::FormClose() {
   game_.settings.WriteIni("Level", "0");
   StoreWindowPlacement();
   game_.sound->StopSound();
-  for (int i = 0; i < 500; ++i) Delay(1, true);
   closed_ = true;
 }
 
@@ -879,7 +878,7 @@ void App::ShowStartForm() {
 
 void App::ShowNameEntryForm() {
   // With a pad at hand its highlight is on the on-screen keyboard from the start.
-  name_entry_->Prepare(game_.hiscores.NewRank, pads_ && pads_->Open() > 0);
+  name_entry_->Prepare(game_.hiscores().NewRank, pads_ && pads_->Open() > 0);
   ShowScreen(&name_entry_->form);
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "game/Game.h"
-#include "game/GameState.h"
+#include "common/GameState.h"
 #include "platform/AudioBackend.h"
 #include "platform/Gamepads.h"
 #include "platform/PadKeys.h"

@@ -40,7 +40,7 @@ struct GameFrameTest : ::testing::Test {
     g.ScaleX = w / 1920.0f;
     g.ScaleY = h / 1200.0f;
     g.FitScaleX = g.FitScaleY = std::min(g.ScaleX, g.ScaleY);
-    g.mf.PboxOpacity = 1;
+    g.PboxOpacity = 1;
   }
 
   // A game of level 0 outside the attract mode, with the walk-in already over.
@@ -304,11 +304,22 @@ TEST_F(GameFrameTest, EnterInTheAttractModeLeavesForTheStartForm) {
   g.st.NavLeft = true;
   const int64_t before = GameTicks();
   GameAction(g);
-  EXPECT_FALSE(g.st.ShowSplash);
-  EXPECT_FALSE(g.st.ShowHiScores);
+  // The frame does not wait: the start menu is due 750 ms later, and the attract mode goes on.
+  EXPECT_EQ(GameTicks(), before);
+  EXPECT_EQ(g.st.StartMenuAt, before + 750);
   EXPECT_FALSE(g.st.NavLeft);
   EXPECT_EQ(g.st.KeyState[VK_RETURN], 0);
-  EXPECT_EQ(GameTicks() - before, 750);
+  // A second press meanwhile does not put the moment off.
+  clock->Advance(749);
+  g.st.KeyState[VK_RETURN] = 0x80;
+  GameAction(g);
+  EXPECT_EQ(g.st.StartMenuAt, before + 750);
+  EXPECT_TRUE(g.st.ShowSplash);
+  clock->Advance(1);
+  GameAction(g);
+  EXPECT_EQ(g.st.StartMenuAt, 0);
+  EXPECT_FALSE(g.st.ShowSplash);
+  EXPECT_FALSE(g.st.ShowHiScores);
 }
 
 TEST_F(GameFrameTest, RunnerCheerHopsTenUnitsTiltingLeftAndRight) {

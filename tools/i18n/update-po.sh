@@ -10,13 +10,24 @@ out=${2:-$src/po}
 mkdir -p "$out/man"
 cd "$src"
 
+# A template whose only change is its date is left as it was, so a run with nothing new changes nothing.
+replace_if_changed() {
+  if [ -f "$2" ] && cmp -s <(grep -v '^"POT-Creation-Date' "$1") <(grep -v '^"POT-Creation-Date' "$2"); then
+    rm "$1"
+  else
+    mv "$1" "$2"
+  fi
+}
+
 mapfile -t files < <(grep -v '^[[:space:]]*\(#\|$\)' po/POTFILES.in)
 xgettext --from-code=UTF-8 --package-name=kirpo --package-version=5.0.0 \
   --msgid-bugs-address=support@kirpo-game.example --add-comments=TRANSLATORS: \
-  --keyword=Tr --keyword=N_ -o "$out/kirpo.pot" "${files[@]}"
-rm -f "$out/man/kirpo.6.pot"
-po4a-updatepo -f man -M UTF-8 -m packaging/kirpo.6 -p "$out/man/kirpo.6.pot" \
+  --keyword=Tr --keyword=N_ -o "$out/kirpo.pot.new" "${files[@]}"
+replace_if_changed "$out/kirpo.pot.new" "$out/kirpo.pot"
+rm -f "$out/man/kirpo.6.pot.new"
+po4a-updatepo -f man -M UTF-8 -m packaging/kirpo.6 -p "$out/man/kirpo.6.pot.new" \
   --package-name kirpo --package-version 5.0.0 --msgid-bugs-address support@kirpo-game.example
+replace_if_changed "$out/man/kirpo.6.pot.new" "$out/man/kirpo.6.pot"
 
 while read -r lang; do
   case $lang in ''|\#*) continue ;; esac

@@ -38,8 +38,10 @@ changes=$(ls "$tmp"/kirpo_*.changes)
 [ -z "$out" ] || { mkdir -p "$out" && cp "$tmp"/*.deb "$out"/; }
 
 echo "lintian:"
-lintian --display-info "$changes" 2>&1 | grep -v "running with root privileges" | tee "$tmp/lintian.log" || true
-if grep -q '^[EW]: ' "$tmp/lintian.log"; then echo "lintian reports errors or warnings"; exit 1; fi
+code=0
+lintian --display-info --fail-on error,warning "$changes" >"$tmp/lintian.log" 2>&1 || code=$?
+grep -v "running with root privileges" "$tmp/lintian.log" || true
+[ "$code" -eq 0 ] || { echo "lintian reports errors or warnings, or failed (exit code $code)"; exit 1; }
 
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$tmp/files"
 for f in /usr/games/kirpo /usr/share/games/kirpo/kirpo_5-0-0.zip /usr/share/applications/kirpo.desktop \

@@ -7,6 +7,7 @@
 
 #include "common/Consts.h"
 #include "common/Errors.h"
+#include "common/Tr.h"
 #include "platform/CloseSignals.h"
 #include "platform/Desktop.h"
 #include "platform/FileUtil.h"
@@ -35,6 +36,8 @@ int Fail(const kirpo::FatalErrorException& e, const std::string& data_dir) {
 int main(int argc, char** argv) {
   (void)argc, (void)argv;  // no arguments are read
   kirpo::CatchCloseSignals();
+  const std::string exe_dir = kirpo::ExecutableDir();
+  kirpo::InitTranslations(exe_dir);
   std::string error;
   const bool video = kirpo::InitVideo(&error);
   std::unique_ptr<kirpo::Host> host;
@@ -44,7 +47,6 @@ int main(int argc, char** argv) {
     SDL_Quit();
     return kirpo::ExitNoWindow;
   }
-  const std::string exe_dir = kirpo::ExecutableDir();
   const std::string data_dir = kirpo::UserDataDir();
   kirpo::MakeDirs(data_dir);
   int code = 0;

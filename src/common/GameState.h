@@ -87,6 +87,12 @@ struct GameState {
   // Steering (runner movement and input)
   float TargetX = 0, TargetY = 0;
   int64_t SteerSeenAt = 0;
+  // A direction pressed while the runner walks between cells counts once at the next cell, even
+  // when let go before: quick taps are never lost. Bits as the recording's steering (1 down, 2 up,
+  // 4 left, 8 right); the keys seen at the last update pass tell a new press from a held key.
+  uint8_t PendingStep = 0;
+  uint8_t SteerKeysSeen = 0;
+  int64_t SteerKeysSeenAt = -1;
   int64_t SteerReleasedAt = 0;
   int64_t BallKilledAt = 0;
   int32_t BallKillDirection = 0;

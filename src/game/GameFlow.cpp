@@ -122,6 +122,8 @@ void NewGame(Game& g, int32_t start_mode) {
   st.CloseRequested = false;
   st.NavUp = st.NavDown = st.NavLeft = st.NavRight = st.NavJump = false;
   st.PauseToggleRequested = false;
+  st.PendingStep = 0;
+  st.SteerKeysSeen = 0;
   // The frame loop's own moments, on its clock.
   st.LastEscAt = GameTicks();
   st.LastFrameAt = GameTicks();

@@ -591,7 +591,17 @@ void App::RunFormTimers() {
     g.st.BonusTimer.LastFired = g.st.Now();
     BonusTimerTimer(g);
   }
-  if (screen_) screen_->RunTimers(now);
+  if (screen_) {
+    Form* form = screen_;
+    const bool waited = form->Waiting();
+    form->RunTimers(now);
+    // What the pads did during the form's wait belongs to the moment before it: a button held now
+    // acts only once let go.
+    if (waited && screen_ == form && !form->Waiting()) {
+      ++input_epoch_;
+      DropPadInput();
+    }
+  }
 }
 
 void App::IdleHandlerTick() {

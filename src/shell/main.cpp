@@ -11,6 +11,7 @@
 #include "platform/Desktop.h"
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
+#include "platform/InstanceLock.h"
 #include "shell/App.h"
 #include "shell/InstallReport.h"
 
@@ -24,6 +25,8 @@ int Fail(const kirpo::FatalErrorException& e, const std::string& data_dir) {
     if (!saved.empty()) text += "\r\nThis report is also saved in the file\r\n" + saved + "\r\n";
   }
   if (!text.empty()) {
+    // A close signal while the message is up ends the program as the message's button would.
+    kirpo::CloseSignalOutcome outcome(e.Code());
     kirpo::ShowErrorDialog(text);
     kirpo::ShowInfoDialog("Application terminated", "Close");
   }
@@ -47,6 +50,16 @@ int main(int argc, char** argv) {
   const std::string exe_dir = kirpo::ExecutableDir();
   const std::string data_dir = kirpo::UserDataDir();
   kirpo::MakeDirs(data_dir);
+  const kirpo::DataFolderLock lock(data_dir);
+  if (lock.HeldElsewhere()) {
+    {
+      kirpo::CloseSignalOutcome outcome(kirpo::ExitAlreadyRunning);
+      kirpo::ShowErrorDialog(kirpo::DataFolderLock::Explain(data_dir));
+    }
+    host.reset();
+    SDL_Quit();
+    return kirpo::ExitAlreadyRunning;
+  }
   int code = 0;
   try {
     kirpo::App app(*host, exe_dir, data_dir);

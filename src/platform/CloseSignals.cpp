@@ -1,11 +1,16 @@
 #include "platform/CloseSignals.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <mutex>
 #include <thread>
 
@@ -37,10 +42,32 @@ extern "C" void OnCloseSignal(int sig) {
   }
 }
 
+// SDL shows a message box from a child process and waits for it: the box would outlive the game.
+void EndChildren() {
+  namespace fs = std::filesystem;
+  const pid_t self = ::getpid();
+  std::error_code ec;
+  for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream in(it->path() / "stat");
+    std::string stat;
+    std::getline(in, stat);
+    // "pid (name) state ppid ...": the name may hold blanks and parentheses, the last ")" ends it.
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(stat.substr(close + 1));
+    std::string state;
+    long ppid = 0;
+    if (rest >> state >> ppid && ppid == self) ::kill(static_cast<pid_t>(std::stol(name)), SIGKILL);
+  }
+}
+
 bool EndIfOutcomeSet() {
   std::lock_guard<std::mutex> lock(g_outcome_lock);
   if (!g_outcome_set) return false;
   if (g_outcome_finish) g_outcome_finish();
+  EndChildren();
   _exit(g_outcome_code);
 }
 
@@ -55,6 +82,7 @@ void Watch() {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   EndIfOutcomeSet();
+  EndChildren();
   _exit(128 + g_last_signal);
 }
 

@@ -50,7 +50,8 @@ TEST(HiScoreFileTest, ReadingStopsAtTheDamageAndKeepsWhatCameBefore) {
       {"a negative score", two + "CARL\r\n-5\r\nd3\r\n", {{"ANNA", 500}, {"BOB", 400}, {"CARL", 0}}},
       {"a score no play reaches", two + "CARL\r\n2147483000\r\nd3\r\n", {{"ANNA", 500}, {"BOB", 400}, {"CARL", 0}}},
       // They reorder the row: the score beside such a name moved by about 30 pixels.
-      {"bidirectional controls", "A\u202EB\u200FC\u2066D\u061C\r\n500\r\nd1\r\n", {{"A???B???C???D??", 500}}},
+      {"bidirectional controls", "A\u202EB\u200FC\r\n500\r\nd1\r\nD\u2066E\u061C\u200E\r\n400\r\nd2\r\n",
+       {{"A???B???C", 500}, {"D???E?????", 400}}},
       {"a byte-order mark", "\xEF\xBB\xBF" + two, {{"ANNA", 500}, {"BOB", 400}}},
       // Kept in the name, it would be read as the file's mark next time and the name would change.
       {"a second byte-order mark", "\xEF\xBB\xBF\xEF\xBB\xBF" + two, {{"???ANNA", 500}, {"BOB", 400}}},

@@ -39,27 +39,27 @@ int main(int argc, char** argv) {
   (void)argc, (void)argv;  // no arguments are read
   kirpo::CatchCloseSignals();
   std::string error;
-  const bool video = kirpo::InitVideo(&error);
-  std::unique_ptr<kirpo::Host> host;
-  if (video) host = kirpo::CreateWindowHost(960, 600, "Form1", false, &error);
-  if (!host) {
+  const auto no_window = [&error] {
     std::fprintf(stderr, "Kirpo cannot open its window: %s\n", error.c_str());
     SDL_Quit();
     return kirpo::ExitNoWindow;
-  }
+  };
+  if (!kirpo::InitVideo(&error)) return no_window();
   const std::string exe_dir = kirpo::ExecutableDir();
   const std::string data_dir = kirpo::UserDataDir();
   kirpo::MakeDirs(data_dir);
+  // Taken before the window opens, so that a refused second start shows nothing but its message.
   const kirpo::DataFolderLock lock(data_dir);
   if (lock.HeldElsewhere()) {
     {
       kirpo::CloseSignalOutcome outcome(kirpo::ExitAlreadyRunning);
       kirpo::ShowErrorDialog(kirpo::DataFolderLock::Explain(data_dir));
     }
-    host.reset();
     SDL_Quit();
     return kirpo::ExitAlreadyRunning;
   }
+  std::unique_ptr<kirpo::Host> host = kirpo::CreateWindowHost(960, 600, "Form1", false, &error);
+  if (!host) return no_window();
   int code = 0;
   try {
     kirpo::App app(*host, exe_dir, data_dir);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -58,10 +59,7 @@ struct E2EHardeningTest : ::testing::Test {
   std::map<std::string, std::string> Windowed() const {
     return {{"XDG_DATA_HOME", home.Path() + "data"}, {"SDL_AUDIODRIVER", "dummy"}, {"HOME", home.Path()}};
   }
-  bool NeedsDisplay() {
-    if (std::getenv("DISPLAY")) return true;
-    return false;
-  }
+  static bool HasDisplay() { return std::getenv("DISPLAY") != nullptr; }
 };
 
 // A FIFO stood where a data file belongs: the open waited for a writer for good, and neither Esc nor
@@ -130,7 +128,7 @@ TEST_F(E2EHardeningTest, AFolderInPlaceOfTheSettingsIsToldOnce) {
 // A close signal while a dialog was up was not acted on: the dialog's own loop waits in the window
 // system, and only a second signal ended the program.
 TEST_F(E2EHardeningTest, OneCloseSignalEndsTheProgramWhileADialogIsUp) {
-  if (!NeedsDisplay()) GTEST_SKIP() << "needs an X display (the test script runs Xvfb)";
+  if (!HasDisplay()) GTEST_SKIP() << "needs an X display (the test script runs Xvfb)";
   struct Case {
     const char* what;
     int code;

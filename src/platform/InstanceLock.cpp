@@ -9,8 +9,9 @@
 namespace kirpo {
 
 DataFolderLock::DataFolderLock(const std::string& dir) {
-  // Read-only: an existing lock file is opened without a write, so a refused start changes nothing.
-  fd_ = ::open((dir + "kirpo.lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+  // The folder itself is locked: no file is made for it, so a refused start, or a start that finds
+  // the disk full or read-only, changes nothing there.
+  fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) return;
   int r;
   do r = ::flock(fd_, LOCK_EX | LOCK_NB);

@@ -4,8 +4,8 @@
 namespace kirpo {
 
 // The data folder belongs to one running game. Two games on it would each save their own high-score
-// table over the other's and clear the other's saved game when they close. A lock on "kirpo.lock"
-// in the folder, which the system lets go when the process ends however it ends, so no start is
+// table over the other's and clear the other's saved game when they close. A lock on the folder
+// itself (flock), which the system lets go when the process ends however it ends, so no start is
 // ever refused by a game that is gone.
 class DataFolderLock {
  public:

@@ -71,7 +71,7 @@ void PlaceRunnerOnField(Game& g) {
 
 bool ValidStoredGame(int level, int start_level, int runner, int score) {
   return level >= 1 && level <= LastLevel && start_level >= 0 && start_level <= LastLevel && runner >= 0 &&
-         runner <= 4 && score >= 0;
+         runner <= 4 && score >= 0 && score <= MaxScore;
 }
 
 }  // namespace

@@ -119,13 +119,13 @@ void CountBonus(Game& g) {
     if (st.PilzCount <= 8)
       if (Widget* w = g.mf.IndicatorImages[static_cast<size_t>(st.PilzCount + 4)]) w->visible = false;
     st.PilzCount -= 1;
-    st.Score += 50;
+    st.Score = AddToScore(st.Score, 50);
   } else if (st.TimeBonus > 0) {
     if (Since(st, st.BonusCountAt) < 500) return;
     if (st.BonusCountAt == 0) g.sound->PlayMusik(nullptr, "count_money.wav");
     st.BonusCountAt = st.Now();
     const int32_t step = st.TimeBonus > 1000 ? 1000 : st.TimeBonus > 100 ? 100 : 10;
-    st.Score += step;
+    st.Score = AddToScore(st.Score, step);
     st.TimeBonus -= step;
     if (st.TimeBonus <= 0) {
       g.sound->StopMusik(nullptr);

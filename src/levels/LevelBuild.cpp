@@ -1,5 +1,6 @@
 #include "levels/LevelBuild.h"
 
+#include "common/Consts.h"
 #include "common/Rounding.h"
 #include "levels/LevelScene.h"
 #include "levels/LevelLoader.h"
@@ -116,7 +117,7 @@ void CreateBonus(LevelScene& g, const TSprite& sprite_old, int32_t typ, int32_t 
   s->IntervalTime = ivtime;
   s->IntervalCount = ivcount;
   s->TypSpeed = 1;
-  g.st.Score += bonus;
+  g.st.Score = AddToScore(g.st.Score, bonus);
   // Two labels close together would cover each other: the second goes half a label higher,
   // a third one within the same two seconds is not raised again.
   const int64_t now = g.st.Now();

@@ -102,6 +102,8 @@ void App::AfterFormCreate() {
   // What an earlier run left when it was killed in the middle of a write.
   RemoveStaleTemporaries(g.DataDir);
   CheckInstallation(PackageDir(exe_dir_), g.DataDir);
+  // Nothing would be kept from this start to the next, and nothing else would say why.
+  if (const std::string why = g.settings.Problem(); !why.empty()) ShowNotice(why);
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
   LoadStartUpData();
   RestoreWindowPlacement();
@@ -538,9 +540,9 @@ void App::PauseForFocusLoss() {
   if (game_.mf.b_pause && game_.mf.b_pause->on_mouse_up) game_.mf.b_pause->on_mouse_up(0, 0);
 }
 
-void App::StoreWindowPlacement() {
-  const WindowPlacement p = host_.Placement();
-  const Settings& s = game_.settings;
+void App::StoreWindowPlacement() { StoreWindowPlacement(game_.settings, host_.Placement()); }
+
+void App::StoreWindowPlacement(const Settings& s, const WindowPlacement& p) {
   s.WriteIni("FullScreen", p.full ? "1" : "0");
   if (p.w <= 0 || p.h <= 0) return;  // no window: nothing to remember
   s.WriteIni("WindowLeft", std::to_string(p.x));
@@ -855,6 +857,14 @@ void App::FormClose() {
 
 void App::CloseMainForm() { FormClose(); }
 
+std::function<void()> App::ClosingWrites() {
+  // Taken now: the placement comes from the window system, which the dialog holds meanwhile.
+  return [settings = game_.settings, placement = host_.Placement()] {
+    settings.WriteIni("Level", "0");
+    StoreWindowPlacement(settings, placement);
+  };
+}
+
 void App::ShowMainForm(bool visible) {
   // One window: leaving the main form only means that another screen comes up next.
   main_form_visible_ = visible;
@@ -909,12 +919,17 @@ void App::AskExitWholeGame() {
   // The window's focus loss reaches the queue only after the question, so it is ignored until the
   // window has the focus again.
   own_dialog_focus_ = true;
-  const DialogAnswer a = AskYesNo("Do you want to exit whole game?");
+  DialogAnswer a;
+  {
+    CloseSignalOutcome outcome(0, ClosingWrites());
+    a = AskYesNo("Do you want to exit whole game?");
+  }
   ExitWholeGameAnswered(game_, a == DialogAnswer::Yes, a == DialogAnswer::No);
 }
 
 void App::ShowNotice(const std::string& text) {
   own_dialog_focus_ = true;  // as for the kill question: the message box's focus is no reason to pause
+  CloseSignalOutcome outcome(0, ClosingWrites());
   ShowInfoDialog(text, "OK");
 }
 

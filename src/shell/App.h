@@ -10,6 +10,7 @@
 #include "common/GameState.h"
 #include "platform/AudioBackend.h"
 #include "platform/Gamepads.h"
+#include "platform/Host.h"
 #include "platform/PadKeys.h"
 #include "sound/SlotSoundPlayer.h"
 
@@ -122,6 +123,9 @@ class App final : public ShellHooks {
   void PauseForFocusLoss();
   // The window's size, position and full screen in kirpo.ini, kept at close and used at start.
   void StoreWindowPlacement();
+  static void StoreWindowPlacement(const Settings& s, const WindowPlacement& p);
+  // What FormClose writes, for a close signal that comes while a dialog holds the main thread.
+  std::function<void()> ClosingWrites();
   void RestoreWindowPlacement();
   void IdleHandlerTick();
   void PaintFrame();

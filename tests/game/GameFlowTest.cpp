@@ -128,6 +128,10 @@ TEST_F(GameFlowTest, StartUpResumesOnlyAGameThatWasNotClosedInOrder) {
       // Damaged files: a level that does not exist, or no reserve to walk in.
       {"Level=99\r\nStartLevel=3\r\nRunner=2\r\nScore=4560\r\nStartMode=4\r\n", false},
       {"Level=7\r\nStartLevel=3\r\nRunner=-1\r\nScore=4560\r\nStartMode=4\r\n", false},
+      // A score no play reaches; a won level used to wrap it into a negative one.
+      {"Level=7\r\nStartLevel=3\r\nRunner=2\r\nScore=2147483000\r\nStartMode=4\r\n", false},
+      {"Level=7\r\nStartLevel=3\r\nRunner=2\r\nScore=10000000\r\nStartMode=4\r\n", false},
+      {"Level=7\r\nStartLevel=3\r\nRunner=2\r\nScore=-5\r\nStartMode=4\r\n", false},
   };
   for (const Case& c : cases) {
     Game fresh{dir.Path()};

@@ -210,6 +210,28 @@ TEST_F(GameFrameTest, CompletedLevelCountsTheBonusThenMovesOnNotBeforeSixSeconds
   EXPECT_EQ(g.settings.ReadIni("StartMode"), "4");
 }
 
+// A score at the top used to wrap: the HUD showed -2147474596 and the negative score was stored.
+TEST_F(GameFrameTest, AWonLevelNeverCarriesTheScoreBeyondItsTop) {
+  StartPlaying();
+  g.st.Score = MaxScore - 120;
+  g.st.PilzCount = 3;
+  g.st.TimeBonus = 1230;
+  g.st.MissionCompleted = true;
+  g.st.MissionCompletedAt = GameTicks();
+  test::FrameDriver frames(g, *clock);
+  int32_t lowest = g.st.Score;
+  frames.RunUntil(
+      [&] {
+        lowest = std::min(lowest, g.st.Score);
+        return g.st.Level == 1;
+      },
+      10000);
+  EXPECT_EQ(lowest, MaxScore - 120);
+  EXPECT_EQ(g.st.Score, MaxScore);
+  EXPECT_EQ(g.settings.ReadInt("Score", -1), MaxScore);
+  EXPECT_EQ(AddToScore(INT32_MAX - 10, 1000), MaxScore);
+}
+
 TEST_F(GameFrameTest, NextLevelWaitsForSixSecondsAndTheVisibleHalfOfTheText) {
   StartPlaying();
   g.st.MissionCompleted = true;

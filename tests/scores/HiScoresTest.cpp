@@ -1,4 +1,5 @@
 // The table in memory, the end of a game and the saving of a new entry.
+#include "platform/FileUtil.h"
 #include "scores/HiScores.h"
 
 #include <gtest/gtest.h>
@@ -196,7 +197,7 @@ TEST_F(HiScoresTest, AFailedSaveKeepsTheEntryInMemoryTellsThePlayerAndTheGameGoe
   EndGame(0, 950);
   ShowEnterYourNameForm(g);
   // No temporary file can be made where a folder of its name stands.
-  std::filesystem::create_directory(dir.File("hiscore_e.txt.tmp" + std::to_string(::getpid())));
+  std::filesystem::create_directory(TemporaryNameFor(dir.File("hiscore_e.txt"), ::getpid()));
   EXPECT_FALSE(SaveNewHiScore(g, "MAX"));
   NameEntryFinished(g);
   g.shell = before;

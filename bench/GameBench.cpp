@@ -105,7 +105,7 @@ void BM_FullFrame1920x1200(benchmark::State& state) {
   World w;
   std::unique_ptr<Host> host = CreateOffscreenHost(1920, 1200);
   Game& g = *w.g;
-  g.mf.PboxOpacity = 1;
+  g.PboxOpacity = 1;
   g.PboxWidth = 1920, g.PboxHeight = 1200;
   g.ScaleX = g.ScaleY = g.FitScaleX = g.FitScaleY = 1;
   AllocationCount allocs(state);

@@ -12,6 +12,12 @@ constexpr int MaxSprites = 999;
 constexpr int FigureSlots = 401;
 constexpr int FigureCount = 92;  // Neu0.png .. Neu91.png
 constexpr int LastLevel = 56;
+// Far above what all levels give; a stored score beyond it is damage, and play stops counting there
+// instead of wrapping into negative numbers.
+constexpr int32_t MaxScore = 9999999;
+constexpr int32_t AddToScore(int32_t score, int32_t points) {
+  return points >= MaxScore - score ? MaxScore : score + points;
+}
 
 constexpr int LayoutWidth = 960;  // the main form's scaled layout
 constexpr int LayoutHeight = 600;
@@ -83,6 +89,7 @@ enum VirtualKey : int {
 enum ExitCode : int {
   ExitNoWindow = 1,  // no display, or the window cannot be made
   ExitInstall = 2,
+  ExitAlreadyRunning = 3,  // another running game holds the data folder
   ExitFrame = 33,
   ExitLevelFileMissing = 69,
   ExitLevelFileBad = 77,

@@ -75,11 +75,9 @@ void KillRunner(Game& g, TSprite& victim, TSprite* killer, int32_t bild_nr, cons
   st.TotAt = now;
   st.KillReason = reason;
   st.Runner -= 1;
-  if (Widget* cook = g.mf.KochErlegt) {
-    cook->x = DesignToLayoutX(st.RunnerX);
-    cook->y = DesignToLayoutY(st.RunnerY - 26);
-    cook->visible = true;
-  }
+  st.KochErlegtX = DesignToLayoutX(st.RunnerX);
+  st.KochErlegtY = DesignToLayoutY(st.RunnerY - 26);
+  st.KochErlegtShown = true;
   st.KochErlegtStatus = 0;
   g.timers.AddHiTimer(1, false, &st.KochErlegtStatus, [&g](int32_t*) { KochErlegtTick(g); }, 10);
   g.timers.AddHiTimer(2, true, &st.EndWaitStatus, [&g](int32_t*) { EndWaitDone(g); }, 5000);

@@ -1,6 +1,7 @@
 #include "game/Game.h"
 
 #include "platform/Clock.h"
+#include "scores/HiScores.h"
 
 namespace kirpo {
 
@@ -11,8 +12,11 @@ void ShellHooks::Delay(int ms, bool process_messages) {
 
 void ShellHooks::EndPause(Game& g) { g.st.Paused = false; }
 
-Game::Game(const std::string& data_dir) : DataDir(data_dir), figures(data_dir), settings(data_dir + "kirpo.ini") {
+Game::Game(const std::string& data_dir)
+    : LevelScene(data_dir), settings(data_dir + "kirpo.ini"), hiscores_(std::make_unique<HiScoreBoard>()) {
   timers.UseTime(&st.Time);
 }
+
+Game::~Game() = default;
 
 }  // namespace kirpo

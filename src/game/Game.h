@@ -3,22 +3,17 @@
 #include <memory>
 #include <string>
 
-#include "game/GameState.h"
-#include "game/MainForm.h"
-#include "levels/Recordings.h"
-#include "platform/Bitmap.h"
-#include "platform/Canvas.h"
-#include "scores/HiScores.h"
-#include "settings/Settings.h"
+#include "common/GameState.h"
 #include "common/HiTimer.h"
-#include "sound/SoundPlayer.h"
-#include "sprites/FigureStore.h"
-#include "sprites/SpriteWorld.h"
+#include "game/MainForm.h"
+#include "levels/LevelScene.h"
+#include "settings/Settings.h"
 
 namespace kirpo {
 
 enum class DialogAnswer;
 class Form;
+struct HiScoreBoard;
 
 // What the game asks of the program around it. The default does nothing, for tests and tools.
 class ShellHooks {
@@ -34,7 +29,7 @@ class ShellHooks {
   virtual void ShowScreen(Form* form) { (void)form; }
   virtual void ShowStartForm() {}
   virtual void CloseNameEntry() {}
-  // Hides the main form and shows the name entry, prepared for the new entry (g.hiscores).
+  // Hides the main form and shows the name entry, prepared for the new entry (g.hiscores()).
   virtual void ShowNameEntryForm() {}
   virtual bool IsFullScreen() { return false; }
   virtual void SetFullScreen(bool on) { (void)on; }
@@ -49,42 +44,27 @@ class ShellHooks {
   virtual void EndPause(Game& g);
 };
 
-// Everything one running game owns. Tests and tools make a fresh one.
-struct Game {
+// Everything one running game owns. Tests and tools make a fresh one. The sprite and level
+// routines see only their part of it (SpriteScene, LevelScene).
+struct Game : LevelScene {
   explicit Game(const std::string& data_dir = {});
-  // The timers point into the state: a copy would run them on another game's time.
-  Game(const Game&) = delete;
-  Game& operator=(const Game&) = delete;
+  ~Game();
 
-  std::string DataDir;  // with a trailing slash
-  GameState st;
-  SpriteWorld world;
-  FigureStore figures;
   Settings settings;
   HiTimerService timers;
   MainForm mf;
-  Recordings recordings;
-  HiScoreBoard hiscores;
-  std::unique_ptr<Bitmap> BackgroundBitmap;
+  std::unique_ptr<HiScoreBoard> hiscores_;
+  HiScoreBoard& hiscores() { return *hiscores_; }
+  const HiScoreBoard& hiscores() const { return *hiscores_; }
 
-  // The paint in progress
-  Canvas* PaintCanvas = nullptr;
-  float ScaleX = 1, ScaleY = 1, FitScaleX = 1, FitScaleY = 1;
   float TextFontSize = 48;
-  int PboxWidth = 960, PboxHeight = 600;  // the game picture's size in pixels
-  // Tools that replay long levels skip drawing altogether.
-  bool SkipDrawing = false;
 
   // Called before (after = false) and after every step of the runner; the demo recorder listens.
   std::function<void(Game&, TSprite& runner, bool after)> RunnerStepHook;
 
-  SoundPlayer* sound = &null_sound;
   ShellHooks* shell = &null_shell;
 
-  TSprite* RunnerSprite() { return world.RunnerSprite(); }
-
  private:
-  SoundPlayer null_sound;
   ShellHooks null_shell;
 };
 

@@ -96,7 +96,7 @@ uint64_t GameDigest(Game& g, const SoundRequestLog* sounds) {
   h.I32(st.FreeRunnerPhase);
   const MainForm& mf = g.mf;
   h.Byte(mf.PboxVisible ? 1 : 0);
-  h.F32(mf.PboxOpacity);
+  h.F32(g.PboxOpacity);
   for (const auto& w : mf.form.Widgets()) {
     // The menu's ground shows exactly while its icons do, which are counted.
     if (w.get() == mf.MenuPanel) continue;

@@ -5,6 +5,8 @@
 #include "common/Consts.h"
 #include "common/Rounding.h"
 #include "game/Game.h"
+#include "game/Hud.h"
+#include "game/MainFormLayout.h"
 #include "levels/LevelBuild.h"
 #include "levels/LevelLoader.h"
 #include "levels/Movies.h"
@@ -33,25 +35,15 @@ void SetVisible(Widget* w, bool visible) {
   if (w) w->visible = visible;
 }
 
-// The reserve image that walks in next: entry Runner of the indicator table.
-Widget* WalkingImage(Game& g) {
-  const int32_t r = g.st.Runner;
-  if (r < 0 || r > 4) return nullptr;
-  return g.mf.IndicatorImages[static_cast<size_t>(r)];
-}
-
-void ShowWalkPicture(Game& g, Widget& image, int index) { image.picture = g.mf.ImageList1[static_cast<size_t>(index)]; }
-
-// A walk cut short by a new start would leave the image stranded half-way, and the next walk
-// would take that spot for its home.
-void ReturnWalkingImage(Game& g) {
-  const int32_t phase = g.st.FreeRunnerPhase;
-  if (phase != 2 && phase != 3) return;
-  if (Widget* image = WalkingImage(g)) {
-    image->x = g.st.FreeRunnerHomeX;
-    image->y = g.st.FreeRunnerHomeY;
-    ShowWalkPicture(g, *image, 0);
-  }
+// The walking cook goes home standing: at the end of its walk, and when a new start cuts the walk
+// short (it would be left stranded half-way).
+void SendWalkerHome(Game& g) {
+  GameState& st = g.st;
+  if (st.WalkInCook < 0) return;
+  st.WalkInShown = false;
+  st.WalkInX = ReserveCookHomeX(st.WalkInCook);
+  st.WalkInY = ReserveCookHomeY;
+  st.WalkInPicture = 0;
 }
 
 void PlaceRunnerOnField(Game& g) {
@@ -63,11 +55,11 @@ void PlaceRunnerOnField(Game& g) {
     AddFieldOrigin(runner->X, runner->Y);
     runner->Visible = true;
   }
-  if (Widget* image = WalkingImage(g)) {
-    image->visible = false;
-    image->x = st.FreeRunnerHomeX;
-    image->y = st.FreeRunnerHomeY;
-    ShowWalkPicture(g, *image, 0);
+  if (st.WalkInCook >= 0) {
+    // Its place in the display is empty now: the cook is on the field.
+    SendWalkerHome(g);
+    SyncHud(g);
+    st.WalkInCook = -1;
   }
   g.timers.RemoveHiTimer(FreeRunnerTimerId);
   st.FreeRunnerPhase = -1;
@@ -79,7 +71,7 @@ void PlaceRunnerOnField(Game& g) {
 
 bool ValidStoredGame(int level, int start_level, int runner, int score) {
   return level >= 1 && level <= LastLevel && start_level >= 0 && start_level <= LastLevel && runner >= 0 &&
-         runner <= 4 && score >= 0;
+         runner <= 4 && score >= 0 && score <= MaxScore;
 }
 
 }  // namespace
@@ -87,7 +79,11 @@ bool ValidStoredGame(int level, int start_level, int runner, int score) {
 void NewGame(Game& g, int32_t start_mode) {
   GameState& st = g.st;
   WriteLog("StartMode=" + std::to_string(start_mode) + " " + LevelStage(g));
-  ReturnWalkingImage(g);
+  if (st.FreeRunnerPhase == 2 || st.FreeRunnerPhase == 3) {
+    SendWalkerHome(g);
+    SyncHud(g);
+  }
+  st.WalkInCook = -1;
   st.RunnerReleasedAt = 0;
 
   if (start_mode == 0) {
@@ -126,6 +122,8 @@ void NewGame(Game& g, int32_t start_mode) {
   st.CloseRequested = false;
   st.NavUp = st.NavDown = st.NavLeft = st.NavRight = st.NavJump = false;
   st.PauseToggleRequested = false;
+  st.PendingStep = 0;
+  st.SteerKeysSeen = 0;
   // The frame loop's own moments, on its clock.
   st.LastEscAt = GameTicks();
   st.LastFrameAt = GameTicks();
@@ -241,41 +239,43 @@ void FreeRunner(Game& g) {
   WriteLog("FreeRunner " + LevelStage(g));
   if (st.ShowHiScores || !st.GameRunning || st.Runner < 0) return;
 
-  Widget* image = WalkingImage(g);
-  if (!image) {
-    // Without the display there is nothing to walk; the runner enters at once.
+  if (st.Runner > 4 || (st.WalkInCook < 0 && st.FreeRunnerPhase >= 2)) {
+    // No reserve cook to walk: the runner enters at once.
     if (st.FreeRunnerPhase >= 1 && st.FreeRunnerPhase <= 4) PlaceRunnerOnField(g);
     return;
   }
 
+  // The reserve cook walks left along the display, then down to the field's entry.
+  constexpr float EntryX = 26, EntryY = 105;
   const int64_t now = st.Now();
   if (st.FreeRunnerPhase == 1) {
-    ShowWalkPicture(g, *image, 1);
-    image->visible = true;
-    st.FreeRunnerHomeX = image->x;
-    st.FreeRunnerHomeY = image->y;
+    st.WalkInCook = st.Runner;
+    st.WalkInX = ReserveCookHomeX(st.Runner);
+    st.WalkInY = ReserveCookHomeY;
+    st.WalkInPicture = 1;
+    st.WalkInShown = true;
     st.FreeRunnerPhase = 2;
     st.FreeRunnerPhaseAt = now;
     return;
   }
   if (st.FreeRunnerPhase == 2) {
     if (TicksBetween(now, st.FreeRunnerPhaseAt) <= 1000) return;
-    if (Round(image->x) > 26) {
-      image->x -= 1;
-      const int32_t m = Round(image->x) % 52;
-      ShowWalkPicture(g, *image, (m <= 12 || (m >= 26 && m <= 37)) ? 2 : 1);
+    if (Round(st.WalkInX) > EntryX) {
+      st.WalkInX -= 1;
+      const int32_t m = Round(st.WalkInX) % 52;
+      st.WalkInPicture = (m <= 12 || (m >= 26 && m <= 37)) ? 2 : 1;
     }
-    if (Round(image->x) > 26) return;
+    if (Round(st.WalkInX) > EntryX) return;
     st.FreeRunnerPhase = 3;
   }
   if (st.FreeRunnerPhase == 3) {
-    if (Round(image->y) < 105) {
-      image->y += 1;
-      const int32_t m = Round(image->y) % 52;
-      if (m == 0 || m == 26) ShowWalkPicture(g, *image, 4);
-      if (m == 13 || m == 38) ShowWalkPicture(g, *image, 3);
+    if (Round(st.WalkInY) < EntryY) {
+      st.WalkInY += 1;
+      const int32_t m = Round(st.WalkInY) % 52;
+      if (m == 0 || m == 26) st.WalkInPicture = 4;
+      if (m == 13 || m == 38) st.WalkInPicture = 3;
     }
-    if (Round(image->y) < 105) return;
+    if (Round(st.WalkInY) < EntryY) return;
     st.FreeRunnerPhase = 4;
   }
   if (st.FreeRunnerPhase == 4) PlaceRunnerOnField(g);

@@ -38,7 +38,7 @@ void DrawFigureOverCanvas(Game& g, Canvas& c, int figure) {
   const Bitmap* b = g.figures.Figure(figure);
   if (!b || b->Empty()) return;
   c.DrawBitmap(*b, RectF{0, 0, float(b->Width()), float(b->Height())},
-               RectF{0, 0, float(c.Width()), float(c.Height())}, g.mf.PboxOpacity);
+               RectF{0, 0, float(c.Width()), float(c.Height())}, g.PboxOpacity);
 }
 
 // Doors, balls, mushrooms and blocks take their figure again and re-enter the map.
@@ -119,17 +119,16 @@ void CountBonus(Game& g) {
     if (st.PilzCount <= 8)
       if (Widget* w = g.mf.IndicatorImages[static_cast<size_t>(st.PilzCount + 4)]) w->visible = false;
     st.PilzCount -= 1;
-    st.Score += 50;
+    st.Score = AddToScore(st.Score, 50);
   } else if (st.TimeBonus > 0) {
     if (Since(st, st.BonusCountAt) < 500) return;
     if (st.BonusCountAt == 0) g.sound->PlayMusik(nullptr, "count_money.wav");
     st.BonusCountAt = st.Now();
     const int32_t step = st.TimeBonus > 1000 ? 1000 : st.TimeBonus > 100 ? 100 : 10;
-    st.Score += step;
+    st.Score = AddToScore(st.Score, step);
     st.TimeBonus -= step;
     if (st.TimeBonus <= 0) {
       g.sound->StopMusik(nullptr);
-      g.shell->Delay(20, true);
       st.BonusCountAt = 0;
       st.TimeBonus = 0;
     }
@@ -201,7 +200,7 @@ void DrawPass(Game& g) {
   if (c && g.BackgroundBitmap && !g.BackgroundBitmap->Empty()) {
     const Bitmap& bg = *g.BackgroundBitmap;
     c->DrawBitmap(bg, RectF{0, 0, float(bg.Width()), float(bg.Height())},
-                  RectF{0, 0, float(c->Width()), float(c->Height())}, g.mf.PboxOpacity);
+                  RectF{0, 0, float(c->Width()), float(c->Height())}, g.PboxOpacity);
   }
   DrawLayer(g, c, -1);
   for (int32_t z = 1; z <= 18; ++z) DrawLayer(g, c, z);
@@ -229,7 +228,7 @@ void UpdatePass(Game& g) {
 int64_t AttractStillPictureEndsAt(const Game& g) {
   const GameState& st = g.st;
   if (!st.Demomode || st.NameEntryActive || st.Paused || st.NavJump || st.NavLeft || st.NavRight || st.NavUp ||
-      st.NavDown)
+      st.NavDown || st.StartMenuAt != 0)
     return 0;
   const int64_t now = GameTicks();
   if (st.ShowSplash && now - st.AppStartedAt < SplashMs) return st.AppStartedAt + SplashMs;
@@ -239,6 +238,11 @@ int64_t AttractStillPictureEndsAt(const Game& g) {
 }
 
 void GameAction(Game& g) {
+  // Whatever the frame did, the head-up display shows it when the frame ends.
+  struct SyncAtEnd {
+    Game& g;
+    ~SyncAtEnd() { SyncHud(g); }
+  } sync_at_end{g};
   GameState& st = g.st;
   Canvas* c = DrawTarget(g);
   if (c) c->Clear(0);
@@ -246,17 +250,26 @@ void GameAction(Game& g) {
     if (c) c->Clear(0xFFFFFF00);
   UpdateHud(g);
 
+  if (st.Demomode && !st.NameEntryActive && st.StartMenuAt != 0 && GameTicks() >= st.StartMenuAt) {
+    st.StartMenuAt = 0;
+    st.ShowSplash = false;
+    st.ShowHiScores = false;
+    g.shell->ShowMainForm(false);
+    g.shell->ShowStartForm();
+    return;
+  }
   if (st.Demomode && !st.NameEntryActive) {
-    if (st.KeyDown(VK_RETURN) || st.NavJump || st.NavLeft || st.NavRight || st.NavUp || st.NavDown) {
-      st.ShowSplash = false;
-      st.NavJump = st.NavLeft = st.NavRight = st.NavUp = st.NavDown = false;
+    if (st.StartMenuAt == 0 &&
+        (st.KeyDown(VK_RETURN) || st.NavJump || st.NavLeft || st.NavRight || st.NavUp || st.NavDown)) {
+      // The start menu comes a moment later, so the press is seen to take; until then the attract
+      // mode shows what it showed and takes no second press.
+      st.StartMenuAt = GameTicks() + 750;
       st.KeyState[VK_RETURN] = 0;
-      g.shell->Delay(750, true);
-      g.shell->ShowMainForm(false);
-      st.ShowHiScores = false;
-      g.shell->ShowStartForm();
-    } else {
-      if (st.ShowSplash && WallSince(st.AppStartedAt) < SplashMs) {
+    }
+    if (st.StartMenuAt != 0) st.NavJump = st.NavLeft = st.NavRight = st.NavUp = st.NavDown = false;
+    {
+      const bool leaving_splash = st.StartMenuAt != 0 && !st.GameRunning;
+      if (st.ShowSplash && (WallSince(st.AppStartedAt) < SplashMs || leaving_splash)) {
         if (c) DrawFigureOverCanvas(g, *c, 48);
         return;
       }

@@ -34,7 +34,7 @@ void AdvanceRotatingAngle(Game& g) {
 void DrawSunburst(Game& g, Canvas& c, const RectF& dst) {
   const Bitmap* burst = Picture(g, 36);
   if (!burst) return;
-  const float alpha = 0.8f * g.mf.PboxOpacity;
+  const float alpha = 0.8f * g.PboxOpacity;
   const RectF visible{std::max(dst.left, 0.0f), std::max(dst.top, 0.0f), std::min(dst.right, float(c.Width())),
                       std::min(dst.bottom, float(c.Height()))};
   if (visible.Width() <= 0 || visible.Height() <= 0) return;
@@ -77,9 +77,29 @@ std::string DifficultyName(int32_t difficulty) {
 
 Canvas* DrawTarget(Game& g) { return g.SkipDrawing ? nullptr : g.PaintCanvas; }
 
+void SyncHud(Game& g) {
+  MainForm& mf = g.mf;
+  const GameState& st = g.st;
+  if (Widget* cook = mf.KochErlegt) {
+    cook->visible = st.KochErlegtShown;
+    cook->x = st.KochErlegtX;
+    cook->y = st.KochErlegtY;
+    cook->rotation = st.KochErlegtAngle;
+  }
+  if (st.WalkInCook >= 0 && st.WalkInCook < 5) {
+    if (Widget* walker = mf.ReserveKoch[static_cast<size_t>(st.WalkInCook)]) {
+      walker->x = st.WalkInX;
+      walker->y = st.WalkInY;
+      walker->picture = mf.ImageList1[static_cast<size_t>(std::clamp(st.WalkInPicture, 0, 4))];
+      walker->visible = st.WalkInShown;
+    }
+  }
+}
+
 void UpdateHud(Game& g) {
   MainForm& mf = g.mf;
   GameState& st = g.st;
+  SyncHud(g);
   if (mf.f1Score) mf.f1Score->text = ScoreToStr(st.Score);
   if (mf.f1Hiscore) mf.f1Hiscore->text = ScoreToStr(st.HiScore);
   if (mf.f1Mission) mf.f1Mission->text = std::to_string(st.Level + 1);
@@ -104,7 +124,7 @@ void myWriteText(Game& g, const RectF& rect, const std::string& text, int font_s
   SetFont(g, font_size, bold);
   Canvas* c = DrawTarget(g);
   if (!c) return;
-  c->DrawText(text, rect, g.TextFontSize, bold, color, alpha * g.mf.PboxOpacity, h, v);
+  c->DrawText(text, rect, g.TextFontSize, bold, color, alpha * g.PboxOpacity, h, v);
 }
 
 void myWriteTextEx(Game& g, const RectF& rect, const std::string& text, int font_size, uint32_t font_color,
@@ -119,7 +139,7 @@ void WriteTextAt(Game& g, const RectF& rect, const std::string& text, int font_s
   Canvas* c = DrawTarget(g);
   if (!c) return;
   const float size = g.TextFontSize;
-  const float opacity = alpha * g.mf.PboxOpacity;
+  const float opacity = alpha * g.PboxOpacity;
   const bool has_back = back_color != 1;
   RectF box = rect;
   if (has_back || shadow) {
@@ -129,7 +149,7 @@ void WriteTextAt(Game& g, const RectF& rect, const std::string& text, int font_s
     box.top = c->Height() / 2.0f - m.height / 2 + lines_down * m.height;
     box.right = box.left + m.width;
     box.bottom = box.top + m.height;
-    if (!shadow) c->FillRect(box, back_color, g.mf.PboxOpacity);
+    if (!shadow) c->FillRect(box, back_color, g.PboxOpacity);
   }
   if (has_back && shadow) {
     DrawBacking(*c, box, size, opacity);
@@ -170,7 +190,7 @@ void ShowLevelPicture(Game& g, int figure) {
   const RectF picture_box{box.left, box.top, box.left + 0.8125f * w, box.top + 0.78f * h};
   c->ClearRect(picture_box, 0xFF000000);
   DrawSunburst(g, *c, RectF{-256.0f * w / DesignWidth, 0, w, h});
-  if (const Bitmap* pic = Picture(g, figure)) c->DrawBitmap(*pic, WholeOf(*pic), picture_box, g.mf.PboxOpacity);
+  if (const Bitmap* pic = Picture(g, figure)) c->DrawBitmap(*pic, WholeOf(*pic), picture_box, g.PboxOpacity);
 }
 
 void ShowFinalPicture(Game& g) {
@@ -180,7 +200,7 @@ void ShowFinalPicture(Game& g) {
   const float w = float(c->Width()), h = float(c->Height());
   c->Clear(0xFF000000);
   DrawSunburst(g, *c, RectF{w / 2 - 960 - 256, h / 2 - 960, w / 2 + 960 - 256, h / 2 + 960});
-  if (const Bitmap* pic = Picture(g, 35)) c->DrawBitmap(*pic, WholeOf(*pic), RectF{0, 0, w, h}, g.mf.PboxOpacity);
+  if (const Bitmap* pic = Picture(g, 35)) c->DrawBitmap(*pic, WholeOf(*pic), RectF{0, 0, w, h}, g.PboxOpacity);
 }
 
 HudDifficulty ShownDifficulty(const Game& g) {
@@ -210,7 +230,7 @@ void b_DifficultyPaint(Game& g, Canvas& canvas, const RectF& rect) {
   const int index = shown.difficulty + 5;
   if (index < 0 || index >= static_cast<int>(mf.DifficultyImages.size())) return;
   const Bitmap* pic = mf.DifficultyImages[static_cast<size_t>(index)];
-  if (pic && !pic->Empty()) canvas.DrawBitmap(*pic, WholeOf(*pic), rect, mf.PboxOpacity);
+  if (pic && !pic->Empty()) canvas.DrawBitmap(*pic, WholeOf(*pic), rect, g.PboxOpacity);
 }
 
 void BindDifficultyGlyph(Game& g) {

@@ -10,6 +10,9 @@ struct Game;
 class Bitmap;
 
 void UpdateHud(Game& g);
+// The only writer of the head-up display's moving widgets: the lost cook and the walking reserve
+// cook take their place, turn, picture and visibility from the game state.
+void SyncHud(Game& g);
 void ShowLevelPicture(Game& g, int figure);
 void ShowFinalPicture(Game& g);
 int SetFont(Game& g, int font_size, bool bold);

@@ -131,8 +131,7 @@ void pboxMouseDown(Game& g, float x, float y, int pbox_w, int pbox_h) {
 
   if (TapHitsMonster(g, dx_design, dy_design)) return;
   // In button mode a tap on the field only aims at monsters.
-  const bool buttons_shown = g.mf.b_rechts ? g.mf.b_rechts->visible : st.ShowNavButtons;
-  if (buttons_shown) return;
+  if (st.ShowNavButtons) return;
   if (std::fabs(dx_design) <= 0 || std::fabs(dx_design) > DesignWidth) return;
 
   const TapOffset o = OffsetFromRunner(g, dx_design, dy_design);

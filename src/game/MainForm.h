@@ -11,7 +11,6 @@ namespace kirpo {
 // The main window's scaled layout (960 x 600 units): head-up display, buttons and menu icons.
 struct MainForm {
   Form form{960, 600};
-  float PboxOpacity = 0;  // the game picture's opacity; the window fades in by raising it
   bool PboxVisible = false;
 
   Widget* Hintergrund = nullptr;

@@ -48,6 +48,11 @@ const Bitmap* FormPicture(const std::string& file_name) {
   return (cache[file_name] = std::move(bmp)).get();
 }
 
+float ReserveCookHomeX(int i) {
+  static constexpr float x[5] = {234, 182, 130, 78, 26};
+  return i >= 0 && i < 5 ? x[i] : x[0];
+}
+
 void BuildMainForm(Game& g) {
   MainForm& m = g.mf;
   Form& f = m.form;
@@ -66,9 +71,9 @@ void BuildMainForm(Game& g) {
   m.f1BonusLabel = &f.AddLabel("f1BonusLabel", 600, 29, 70, 28, "TIME", 24, kTomato);
   m.f1Bonus = &f.AddLabel("f1Bonus", 597, 53, 80, 26, "OOOOO", 22, kTomato);
 
-  const float koch_x[5] = {234, 182, 130, 78, 26};
   for (int i = 0; i < 5; ++i) {
-    m.ReserveKoch[i] = &f.AddImage("ReserveKoch" + std::to_string(i + 1), koch_x[i], 27, 52, 52, nullptr);
+    m.ReserveKoch[i] =
+        &f.AddImage("ReserveKoch" + std::to_string(i + 1), ReserveCookHomeX(i), ReserveCookHomeY, 52, 52, nullptr);
     m.ReserveKoch[i]->hit_test = false;
   }
   const float pilz_xy[8][2] = {{780, 28}, {780, 54}, {754, 28}, {754, 54}, {730, 28}, {730, 54}, {706, 28}, {706, 54}};
@@ -76,7 +81,7 @@ void BuildMainForm(Game& g) {
     m.Pilz[i] = &f.AddImage("Pilz" + std::to_string(i + 1), pilz_xy[i][0], pilz_xy[i][1], 26, 26, nullptr);
     m.Pilz[i]->hit_test = false;
   }
-  m.KochErlegt = &f.AddImage("KochErlegt", 748, 216, 52, 65, nullptr);
+  m.KochErlegt = &f.AddImage("KochErlegt", 748, 216, 52, KochErlegtHeight, nullptr);
   m.KochErlegt->hit_test = false;
 
   m.b_cancel = &f.AddImage("b_cancel", 871, 175, 50, 50, FormPicture("kill.png"));

@@ -8,6 +8,11 @@ class Bitmap;
 
 // Builds the main window's layout (head-up display, buttons, menu icons) in g.mf.
 void BuildMainForm(Game& g);
+// Where reserve cook i (0 to 4) stands in the head-up display, in layout units.
+float ReserveCookHomeX(int i);
+constexpr float ReserveCookHomeY = 27;
+// The lost cook's height in layout units: it rises until it has left the window by that much.
+constexpr float KochErlegtHeight = 65;
 // Gives the figure-based pictures of the form (background, cooks, mushrooms) their images from
 // the data folder, once it has been installed.
 void LoadMainFormFigures(Game& g);

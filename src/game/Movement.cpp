@@ -113,25 +113,51 @@ void ReplayRecordedStep(Game& g, TSprite& r) {
   if (bits & 16) Shoot(g);
 }
 
+uint8_t SteeringKeys(const GameState& st) {
+  uint8_t bits = 0;
+  if (st.KeyDown(st.DownKeyCode) || st.NavDown) bits |= 1;
+  if (st.KeyDown(st.UpKeyCode) || st.NavUp) bits |= 2;
+  if (st.KeyDown(VK_LEFT) || st.NavLeft) bits |= 4;
+  if (st.KeyDown(VK_RIGHT) || st.NavRight) bits |= 8;
+  return bits;
+}
+
+// The first of the directions in the order the runner reads them: down, up, right, left.
+uint8_t FirstDirection(uint8_t bits) {
+  for (uint8_t bit : {1, 2, 8, 4})
+    if (bits & bit) return bit;
+  return 0;
+}
+
 void LiveSteering(Game& g, TSprite& r) {
   GameState& st = g.st;
   if (st.TimeBonus == 0) {
     KillRunner(g, r, nullptr, 0, "Out of time");
     return;
   }
+  // Once per update pass (the runner may step several times in one): a direction newly pressed.
+  uint8_t keys = SteeringKeys(st);
+  if (st.SteerKeysSeenAt != st.LastUpdateAt) {
+    const uint8_t pressed = static_cast<uint8_t>(keys & ~st.SteerKeysSeen);
+    st.SteerKeysSeen = keys;
+    st.SteerKeysSeenAt = st.LastUpdateAt;
+    if (pressed && !OnGrid(r) && st.BonusTimer.Enabled) st.PendingStep = FirstDirection(pressed);
+  }
   if (!OnGrid(r)) {
     RunnerGoOn(g, r);  // the runner always completes the cell it has entered
     return;
   }
   if (!st.BonusTimer.Enabled) return;
+  keys |= st.PendingStep;
+  st.PendingStep = 0;
   st.SteerSeenAt = g.st.Now();
-  if (st.KeyDown(st.DownKeyCode) || st.NavDown)
+  if (keys & 1)
     RunnerRunter(g, r);
-  else if (st.KeyDown(st.UpKeyCode) || st.NavUp)
+  else if (keys & 2)
     RunnerHoch(g, r);
-  else if (st.KeyDown(VK_RIGHT) || st.NavRight)
+  else if (keys & 8)
     RunnerRechts(g, r);
-  else if (st.KeyDown(VK_LEFT) || st.NavLeft)
+  else if (keys & 4)
     RunnerLinks(g, r);
   else {
     if (st.SteerReleasedAt == 0) st.SteerReleasedAt = g.st.Now();

@@ -4,6 +4,7 @@
 
 #include "game/Collisions.h"
 #include "game/Game.h"
+#include "game/MainFormLayout.h"
 
 namespace kirpo {
 
@@ -15,19 +16,17 @@ void BonusTimerTimer(Game& g) {
 
 void KochErlegtTick(Game& g) {
   GameState& st = g.st;
-  Widget* cook = g.mf.KochErlegt;
   ++st.KochErlegtStatus;
   if (st.KochErlegtStatus <= 100) {
-    if (cook) cook->rotation += 3.6f;  // one full turn in a second
+    st.KochErlegtAngle += 3.6f;  // one full turn in a second
     return;
   }
   // A cook still below the top edge rises; one that has left the window ends the sequence.
-  // Without the picture there is nothing to watch rise.
-  if (cook && cook->y > -cook->h) {
-    cook->y -= 2;
+  if (st.KochErlegtY > -KochErlegtHeight) {
+    st.KochErlegtY -= 2;
     return;
   }
-  if (cook) cook->visible = false;
+  st.KochErlegtShown = false;
   st.KochErlegtStatus = -1;
   g.timers.RemoveHiTimer(1);
 }

@@ -1,7 +1,8 @@
 #include "levels/LevelBuild.h"
 
+#include "common/Consts.h"
 #include "common/Rounding.h"
-#include "game/Game.h"
+#include "levels/LevelScene.h"
 #include "levels/LevelLoader.h"
 #include "platform/Clock.h"
 #include "common/Errors.h"
@@ -10,13 +11,13 @@
 namespace kirpo {
 
 namespace {
-std::string LevelStage(const Game& g) {
+std::string LevelStage(const LevelScene& g) {
   return "Level=" + std::to_string(g.st.Level) + " Stage=" + std::to_string(g.st.Stage);
 }
 
 // The effect figures are made at the origin and then put where they belong, without the
 // field origin.
-TSprite* CreateEffect(Game& g, int32_t typ, int32_t fignr, float x, float y) {
+TSprite* CreateEffect(LevelScene& g, int32_t typ, int32_t fignr, float x, float y) {
   TSprite* s = CreateSprite(g, typ, 0, 0, 18, 0, 0, 0, fignr, false, 5);
   if (!s) return nullptr;
   s->X = x;
@@ -24,7 +25,7 @@ TSprite* CreateEffect(Game& g, int32_t typ, int32_t fignr, float x, float y) {
   return s;
 }
 
-void CreatePuff(Game& g, const TSprite& sprite_old, int32_t first, int32_t last, int32_t ivtime, int32_t ivcount,
+void CreatePuff(LevelScene& g, const TSprite& sprite_old, int32_t first, int32_t last, int32_t ivtime, int32_t ivcount,
                 int32_t korr_x, int32_t korr_y) {
   const float x = sprite_old.X + static_cast<float>(korr_x);
   const float y = sprite_old.Y + static_cast<float>(korr_y);
@@ -40,14 +41,14 @@ void CreatePuff(Game& g, const TSprite& sprite_old, int32_t first, int32_t last,
 }
 }  // namespace
 
-void InitSpriteEngine(Game& g) {
+void InitSpriteEngine(LevelScene& g) {
   WriteLog(LevelStage(g));
   WriteLog(LevelStage(g));
   CreateLevelSprites(g);
   CreateFLZ(g);
 }
 
-void FreeSpriteEngine(Game& g, bool figures, bool bg, bool rechte_mauer) {
+void FreeSpriteEngine(LevelScene& g, bool figures, bool bg, bool rechte_mauer) {
   (void)bg, (void)rechte_mauer;
   WriteLog(LevelStage(g));
   if (!figures) return;
@@ -61,13 +62,13 @@ void FreeSpriteEngine(Game& g, bool figures, bool bg, bool rechte_mauer) {
   g.BackgroundBitmap.reset();
 }
 
-void CreateLevelSprites(Game& g) {
+void CreateLevelSprites(LevelScene& g) {
   WriteLog(LevelStage(g));
   for (TSprite& s : g.world.Sprites()) KillSprite(g, s, true);
   LoadLevelFile(g);
 }
 
-void CreateFLZ(Game& g) {
+void CreateFLZ(LevelScene& g) {
   WriteLog("");
   if (g.RunnerSprite()) return;
   TSprite* s = CreateSprite(g, TypRunner, 0, 0, 12, 128, 8, RiNord, 8, true, 25);
@@ -85,7 +86,7 @@ void CreateFLZ(Game& g) {
   s->Visible = false;
 }
 
-void CreateTouch(Game& g, float posx, float posy) {
+void CreateTouch(LevelScene& g, float posx, float posy) {
   TSprite* s = CreateEffect(g, TypTouch, 40, posx, posy);
   if (!s) return;
   s->AktuellesBild = 40;
@@ -97,15 +98,15 @@ void CreateTouch(Game& g, float posx, float posy) {
   s->AnimStop = 4;
 }
 
-void CreatePlopp(Game& g, const TSprite& sprite_old, int32_t ivtime, int32_t ivcount, int32_t korr_x, int32_t korr_y) {
+void CreatePlopp(LevelScene& g, const TSprite& sprite_old, int32_t ivtime, int32_t ivcount, int32_t korr_x, int32_t korr_y) {
   CreatePuff(g, sprite_old, 28, 32, ivtime, ivcount, korr_x, korr_y);
 }
 
-void CreateNebel(Game& g, const TSprite& sprite_old, int32_t ivtime, int32_t ivcount, int32_t korr_x, int32_t korr_y) {
+void CreateNebel(LevelScene& g, const TSprite& sprite_old, int32_t ivtime, int32_t ivcount, int32_t korr_x, int32_t korr_y) {
   CreatePuff(g, sprite_old, 60, 65, ivtime, ivcount, korr_x, korr_y);
 }
 
-void CreateBonus(Game& g, const TSprite& sprite_old, int32_t typ, int32_t fignr, int32_t ivtime, int32_t ivcount,
+void CreateBonus(LevelScene& g, const TSprite& sprite_old, int32_t typ, int32_t fignr, int32_t ivtime, int32_t ivcount,
                  int32_t korr_x, int32_t korr_y, int32_t bonus) {
   const float x = sprite_old.X + static_cast<float>(korr_x);
   const float y = sprite_old.Y + static_cast<float>(korr_y);
@@ -116,7 +117,7 @@ void CreateBonus(Game& g, const TSprite& sprite_old, int32_t typ, int32_t fignr,
   s->IntervalTime = ivtime;
   s->IntervalCount = ivcount;
   s->TypSpeed = 1;
-  g.st.Score += bonus;
+  g.st.Score = AddToScore(g.st.Score, bonus);
   // Two labels close together would cover each other: the second goes half a label higher,
   // a third one within the same two seconds is not raised again.
   const int64_t now = g.st.Now();

@@ -1,7 +1,7 @@
 #include "levels/LevelLoader.h"
 
 #include "common/Rounding.h"
-#include "game/Game.h"
+#include "levels/LevelScene.h"
 #include "platform/Clock.h"
 #include "platform/FileUtil.h"
 #include "common/Errors.h"
@@ -83,7 +83,7 @@ bool HasFixedSpeed(int t) {
   return t == TypKMonster || t == TypGMonster || t == TypBBall || t == TypRBall || t == TypPilz;
 }
 
-int32_t FixedSpeed(const Game& g, int t) {
+int32_t FixedSpeed(const LevelScene& g, int t) {
   switch (t) {
     case TypKMonster: return g.st.DefaultSpeeds[SpeedKMonster];
     case TypGMonster: return g.st.DefaultSpeeds[SpeedGMonster];
@@ -94,7 +94,7 @@ int32_t FixedSpeed(const Game& g, int t) {
 }
 
 // Monsters depend on the difficulty; the demo shows them all.
-bool DifficultyAllows(const Game& g, int t) {
+bool DifficultyAllows(const LevelScene& g, int t) {
   if (g.st.Demomode) return true;
   if (t == TypGMonster) return g.st.Difficulty == 2;
   if (t == TypKMonster) return g.st.Difficulty == 1 || g.st.Difficulty == 2;
@@ -147,7 +147,7 @@ std::vector<std::string> SplitLevelLine(const std::string& line) {
 
 std::string GetLineValue(const std::string& line, const std::string& key) { return ValueOf(SplitLevelLine(line), key); }
 
-int GetTypIndex(const Game& g, const std::string& name) {
+int GetTypIndex(const LevelScene& g, const std::string& name) {
   if (SameText(name, "BACKGROUND")) return 0;
   for (int i = 0; i < TypeCount; ++i)
     if (SameText(name, TypeNames[i])) return i;
@@ -155,7 +155,7 @@ int GetTypIndex(const Game& g, const std::string& name) {
                                    ".txt, Typ=" + name);
 }
 
-int GetRichtungIndex(const Game& g, const std::string& name) {
+int GetRichtungIndex(const LevelScene& g, const std::string& name) {
   if (SameText(name, "NULL")) return 0;
   for (int i = 0; i < DirectionCount; ++i)
     if (SameText(name, DirectionNames[i])) return i;
@@ -163,7 +163,7 @@ int GetRichtungIndex(const Game& g, const std::string& name) {
                                    std::to_string(g.st.Level) + ".txt, R=" + name);
 }
 
-void SetupBlockTemplate(Game& g, int32_t typ, int32_t x, int32_t y, int32_t z, int32_t ebene, double hoehe,
+void SetupBlockTemplate(LevelScene& g, int32_t typ, int32_t x, int32_t y, int32_t z, int32_t ebene, double hoehe,
                         int32_t richtung, int32_t fignr, bool collisions, int64_t ivtime) {
   (void)typ, (void)collisions;
   TSprite& t = g.world.EnsureBlockTemplate();
@@ -185,7 +185,7 @@ std::string LevelFilePath(const std::string& data_dir, int level) {
   return data_dir + "generatedfigures_" + std::to_string(level) + ".txt";
 }
 
-void LoadLevelFile(Game& g) {
+void LoadLevelFile(LevelScene& g) {
   const std::string file = "generatedfigures_" + std::to_string(g.st.Level) + ".txt";
   const std::string path = LevelFilePath(g.DataDir, g.st.Level);
   std::vector<uint8_t> bytes;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "common/Rounding.h"
-#include "game/Game.h"
+#include "levels/LevelScene.h"
 #include "levels/LevelBuild.h"
 #include "platform/Clock.h"
 #include "platform/FileUtil.h"
@@ -21,7 +21,7 @@ float Half(float size) { return static_cast<float>(static_cast<int32_t>(std::flo
 bool Due(const TSprite& s, int64_t now) { return TicksBetween(s.LastActivity, now) >= s.IntervalTime; }
 }  // namespace
 
-void LoadRecordings(Game& g) {
+void LoadRecordings(LevelScene& g) {
   WriteLog("Level=" + std::to_string(g.st.Level) + " Stage=" + std::to_string(g.st.Stage));
   g.recordings.Clear();
   std::vector<uint8_t> bytes;
@@ -31,7 +31,7 @@ void LoadRecordings(Game& g) {
   g.recordings.Decode(bytes.data(), bytes.size());
 }
 
-void SetImageAligned(Game& g, TSprite& s, int32_t fignr, TAlign align, bool map_on, bool map_off) {
+void SetImageAligned(LevelScene& g, TSprite& s, int32_t fignr, TAlign align, bool map_on, bool map_off) {
   if (align == TAlign::alLeft || align == TAlign::alRight) return;
   if (map_off) MapSprite(g, s, false);
   const float scale = s.ActualScaleProz / 100.0f;
@@ -73,7 +73,7 @@ void SetImageAligned(Game& g, TSprite& s, int32_t fignr, TAlign align, bool map_
   if (map_on) MapSprite(g, s, true);
 }
 
-void MakeMovie(Game& g, TSprite& s, int32_t stand_bild, int32_t start_bild, int32_t ende_bild, int32_t interval_time,
+void MakeMovie(LevelScene& g, TSprite& s, int32_t stand_bild, int32_t start_bild, int32_t ende_bild, int32_t interval_time,
                bool collisions, TAlign align, bool map_on, bool map_off, int32_t bonus_typ, int32_t bonus_fig,
                int32_t bonus, int32_t korr_x, int32_t korr_y) {
   WriteLog(s.TypBez + " StandBildNr=" + std::to_string(stand_bild));
@@ -105,7 +105,7 @@ void MakeMovie(Game& g, TSprite& s, int32_t stand_bild, int32_t start_bild, int3
   g.sound->PlayMusik(nullptr, "monkilled.wav");
 }
 
-void MovieStep(Game& g, TSprite& s) {
+void MovieStep(LevelScene& g, TSprite& s) {
   const int64_t now = g.st.Now();
   if (!Due(s, now)) return;
   s.LastActivity = now;
@@ -132,7 +132,7 @@ void MovieStep(Game& g, TSprite& s) {
   KillSprite(g, s, true);
 }
 
-void NebelStep(Game& g, TSprite& s) {
+void NebelStep(LevelScene& g, TSprite& s) {
   const int64_t now = g.st.Now();
   if (!Due(s, now)) return;
   s.LastActivity = now;

@@ -6,6 +6,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <cstdio>
@@ -18,28 +19,41 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+int OpenRegularFile(const std::string& path) {
+  // Without O_NONBLOCK the open of a FIFO waits for a writer that never comes.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t max_bytes) {
   out.clear();
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
+  const int fd = OpenRegularFile(path);
+  if (fd < 0) return false;
   uint8_t buf[65536];
   bool ok = true;
   while (out.size() < max_bytes) {
     const size_t want = std::min(sizeof buf, max_bytes - out.size());
-    const size_t n = std::fread(buf, 1, want, f);
+    const ssize_t n = ::read(fd, buf, want);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
     out.insert(out.end(), buf, buf + n);
-    if (n < want) {
-      ok = !std::ferror(f);
-      break;
-    }
   }
-  std::fclose(f);
+  ::close(fd);
   return ok;
 }
 
-bool ReadFileText(const std::string& path, std::string& out) {
+bool ReadFileText(const std::string& path, std::string& out, size_t max_bytes) {
   std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, bytes)) return false;
+  if (!ReadFileBytes(path, bytes, max_bytes)) return false;
   out.assign(bytes.begin(), bytes.end());
   return true;
 }
@@ -62,7 +76,7 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
-  const std::string tmp = path + ".tmp" + std::to_string(::getpid());
+  const std::string tmp = TemporaryNameFor(path, ::getpid());
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   const char* p = static_cast<const char*>(data);
@@ -99,9 +113,9 @@ bool WriteNewFileAtomically(const std::string& path, const void* data, size_t si
 }
 
 bool CopyFileAtomically(const std::string& from, const std::string& to) {
-  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  const int in = OpenRegularFile(from);
   if (in < 0) return false;
-  const std::string tmp = to + ".tmp" + std::to_string(::getpid());
+  const std::string tmp = TemporaryNameFor(to, ::getpid());
   const int out = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (out < 0) {
     const int error = errno;
@@ -188,14 +202,23 @@ long PidInName(const std::string& name, const std::string& prefix) {
   return pid;
 }
 
+std::string TemporaryNameFor(const std::string& path, long pid) {
+  const size_t slash = path.rfind('/');
+  const size_t base = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(0, base) + "." + path.substr(base) + ".kirpo" + std::to_string(pid) + ".tmp";
+}
+
 void RemoveStaleTemporaries(const std::string& dir) {
   namespace fs = std::filesystem;
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    const size_t at = name.rfind(".tmp");
-    if (at == std::string::npos || at == 0) continue;
-    const long pid = PidInName(name.substr(at), ".tmp");
+    // ".<name>.kirpo<pid>.tmp" with a name of at least one character.
+    if (name.size() < 12 || name[0] != '.' || name.compare(name.size() - 4, 4, ".tmp") != 0) continue;
+    const std::string stem = name.substr(0, name.size() - 4);
+    const size_t at = stem.rfind(".kirpo");
+    if (at == std::string::npos || at < 2) continue;
+    const long pid = PidInName(stem.substr(at), ".kirpo");
     if (pid == 0 || pid == ::getpid() || ProcessAlive(pid)) continue;
     std::error_code rm;
     if (it->is_regular_file(rm)) fs::remove(it->path(), rm);

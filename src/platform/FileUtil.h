@@ -5,9 +5,16 @@
 
 namespace kirpo {
 
+// No data file of the game comes near this; a larger one is not read whole.
+constexpr size_t DataFileLimit = size_t(64) << 20;
+
 bool FileExists(const std::string& path);
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t max_bytes = SIZE_MAX);
-bool ReadFileText(const std::string& path, std::string& out);
+// Opens a regular file for reading, or gives -1 (errno EINVAL for anything else: a FIFO would
+// block the open for good, a device such as /dev/zero never ends).
+int OpenRegularFile(const std::string& path);
+// At most max_bytes of a regular file; a caller that must tell a larger file asks for one byte more.
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t max_bytes = DataFileLimit);
+bool ReadFileText(const std::string& path, std::string& out, size_t max_bytes = DataFileLimit);
 // Splits on CR LF, LF or CR; a final line break does not add an empty last line.
 std::vector<std::string> SplitLines(const std::string& text);
 // Writes to a temporary file in the same folder, flushes it to disk and renames it over the
@@ -30,8 +37,11 @@ std::string ExplainFolderProblem(const std::string& dir);
 bool ProcessAlive(long pid);
 // The number in a name made for a process: "<prefix><pid>" gives pid; 0 when it is not one.
 long PidInName(const std::string& name, const std::string& prefix);
-// Removes the temporary files "<name>.tmp<pid>" of WriteFileAtomically that a killed process
-// left in dir; files of processes still running stay.
+// The name WriteFileAtomically and CopyFileAtomically write to before the rename: ".<name>.kirpo<pid>.tmp",
+// hidden and marked as the game's, so that no file of the player's own is ever taken for one.
+std::string TemporaryNameFor(const std::string& path, long pid);
+// Removes the temporary files of WriteFileAtomically that a killed process left in dir; files of
+// processes still running stay, and so does every name the game does not make.
 void RemoveStaleTemporaries(const std::string& dir);
 
 }  // namespace kirpo

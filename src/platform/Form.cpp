@@ -151,6 +151,7 @@ void Form::SetHovered(Widget* w) {
 
 bool Form::MouseDown(float px, float py, int cw, int ch) {
   if (!visible || cw <= 0 || ch <= 0) return false;
+  if (Waiting()) return true;
   const float lx = px * design_w_ / cw, ly = py * design_h_ / ch;
   Widget* w = HitTest(lx, ly);
   if (pressed_) pressed_->held = false;
@@ -166,6 +167,11 @@ bool Form::MouseDown(float px, float py, int cw, int ch) {
 
 bool Form::MouseUp(float px, float py, int cw, int ch) {
   if (!visible || cw <= 0 || ch <= 0) return false;
+  if (Waiting()) {
+    if (pressed_) pressed_->held = false;
+    pressed_ = nullptr;
+    return true;
+  }
   const float lx = px * design_w_ / cw, ly = py * design_h_ / ch;
   Widget* w = HitTest(lx, ly);
   Widget* pressed = pressed_;
@@ -191,6 +197,7 @@ void Form::MouseMove(float px, float py, int cw, int ch) {
 
 bool Form::Wheel(float px, float py, float steps_x, float steps_y, int cw, int ch) {
   if (!visible || cw <= 0 || ch <= 0) return false;
+  if (Waiting()) return true;
   Widget* w = HitTest(px * design_w_ / cw, py * design_h_ / ch);
   if (!w || !w->on_wheel) return false;
   w->on_wheel(steps_x, steps_y);
@@ -205,6 +212,9 @@ std::string Form::HintAt(float px, float py, int cw, int ch) const {
 
 void Form::ReleasePointer() {
   key_down_widget_ = {};
+  // A change the form waited to show has no place once another screen is up.
+  wait_then_ = nullptr;
+  pressed_while_waiting_ = {};
   if (pressed_) pressed_->held = false;
   pressed_ = nullptr;
   SetHovered(nullptr);
@@ -219,6 +229,10 @@ void Form::SetFocus(Widget* w) {
 }
 
 bool Form::KeyDown(int vk, bool repeat) {
+  if (Waiting()) {
+    if (vk > 0 && vk < 256) pressed_while_waiting_[static_cast<size_t>(vk)] = true;
+    return true;
+  }
   Widget* target = focused_ && focused_->IsShown() ? focused_ : nullptr;
   if (vk > 0 && vk < 256) key_down_widget_[static_cast<size_t>(vk)] = target;
   if (target && target->on_key_down && target->on_key_down(vk, repeat)) return true;
@@ -226,6 +240,11 @@ bool Form::KeyDown(int vk, bool repeat) {
 }
 
 bool Form::KeyUp(int vk) {
+  if (vk > 0 && vk < 256 && pressed_while_waiting_[static_cast<size_t>(vk)]) {
+    pressed_while_waiting_[static_cast<size_t>(vk)] = false;
+    return true;
+  }
+  if (Waiting()) return true;
   Widget* pressed_on = nullptr;
   if (vk > 0 && vk < 256) std::swap(pressed_on, key_down_widget_[static_cast<size_t>(vk)]);
   Widget* target = focused_ && focused_->IsShown() ? focused_ : nullptr;
@@ -234,6 +253,7 @@ bool Form::KeyUp(int vk) {
 }
 
 void Form::TextInput(const std::string& text) {
+  if (Waiting()) return;
   if (on_text) on_text(text);
 }
 
@@ -245,7 +265,21 @@ LayoutTimer& Form::AddTimer(int64_t interval, std::function<void()> fire) {
   return *timers_.back();
 }
 
+void Form::Wait(int64_t now, int64_t ms, std::function<void()> then) {
+  wait_until_ = now + ms;
+  wait_then_ = std::move(then);
+  if (pressed_) pressed_->held = false;
+  pressed_ = nullptr;
+  dirty = true;
+}
+
 void Form::RunTimers(int64_t now) {
+  if (wait_then_ && now >= wait_until_) {
+    std::function<void()> then = std::move(wait_then_);
+    wait_then_ = nullptr;
+    dirty = true;
+    then();
+  }
   for (const auto& t : timers_) {
     if (!t->enabled || now - t->last < t->interval) continue;
     t->last = now;
@@ -265,7 +299,7 @@ void Form::RunTimers(int64_t now) {
 }
 
 int64_t Form::NextDue() const {
-  int64_t next = INT64_MAX;
+  int64_t next = wait_then_ ? wait_until_ : INT64_MAX;
   for (const auto& t : timers_)
     if (t->enabled) next = std::min(next, t->last + t->interval);
   if (pressed_ && pressed_->repeat_ms > 0 && pressed_->on_repeat)

@@ -127,7 +127,7 @@ class Form {
   bool Wheel(float px, float py, float steps_x, float steps_y, int canvas_w, int canvas_h);
   // The hint of the widget under the pointer, or empty.
   std::string HintAt(float px, float py, int canvas_w, int canvas_h) const;
-  // Forgets the pressed and hovered widgets (the form stops being shown).
+  // Forgets the pressed and hovered widgets and a wait not yet run (the form stops being shown).
   void ReleasePointer();
 
   // Keyboard focus: keys go to the focused widget first, then to the form's own handlers.
@@ -141,6 +141,13 @@ class Form {
   std::function<void(const std::string& text)> on_text;
   // Typed characters (SDL text input) are wanted while this form is shown.
   bool wants_text_input = false;
+
+  // A moment before a change the player should see coming (the chosen level before it starts, a
+  // panel before the next one): then runs once that many ms after now, from RunTimers. Until it
+  // has run the form takes no input, and a key pressed meanwhile is not released onto it either,
+  // so one click cannot start a second outcome. A new wait replaces one not yet run.
+  void Wait(int64_t now, int64_t ms, std::function<void()> then);
+  bool Waiting() const { return static_cast<bool>(wait_then_); }
 
   // Timers and held-widget repeats, run by the frame loop while the form is shown.
   LayoutTimer& AddTimer(int64_t interval, std::function<void()> fire);
@@ -169,6 +176,9 @@ class Form {
   std::array<Widget*, 256> key_down_widget_{};
   int64_t repeat_last_ = 0;
   bool repeat_started_ = false;
+  int64_t wait_until_ = 0;
+  std::function<void()> wait_then_;
+  std::array<bool, 256> pressed_while_waiting_{};
 };
 
 }  // namespace kirpo

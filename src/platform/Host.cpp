@@ -8,6 +8,7 @@
 #include "platform/DamageCanvas.h"
 #include "platform/EmbeddedFiles.h"
 #include "platform/SdlCanvas.h"
+#include "platform/WindowMapping.h"
 
 namespace kirpo {
 
@@ -129,7 +130,8 @@ class WindowHost final : public Host {
     p.full = IsFullScreen();
     return p;
   }
-  void Restore(const WindowPlacement& p) override {
+  void Restore(const WindowPlacement& stored) override {
+    const WindowPlacement p = FitOnDisplay(stored);
     if (p.w >= kMinWidth && p.h >= kMinHeight) SDL_SetWindowSize(window_, p.w, p.h);
     if (p.w > 0 && p.h > 0 && OnSomeDisplay(p)) SDL_SetWindowPosition(window_, p.x, p.y);
     RememberWindowed();
@@ -202,6 +204,23 @@ class WindowHost final : public Host {
         return true;
     }
     return false;
+  }
+
+  // A stored size larger than the display it would stand on is cut to that display's usable area:
+  // X takes sizes modulo 65536, and a width of 999999999 became a black window 51711 pixels wide,
+  // stored again at every close.
+  WindowPlacement FitOnDisplay(WindowPlacement p) const {
+    int display = SDL_GetWindowDisplayIndex(window_);
+    const SDL_Point corner{p.x, p.y};
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+      SDL_Rect bounds;
+      if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&corner, &bounds)) display = i;
+    }
+    SDL_Rect usable;
+    if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return p;
+    p.w = std::min(p.w, usable.w);
+    p.h = std::min(p.h, usable.h);
+    return p;
   }
 
   static int SdlKeyFromVirtual(int vk) {
@@ -358,8 +377,9 @@ std::unique_ptr<Host> CreateWindowHost(int client_w, int client_h, const std::st
     x = static_cast<int>(std::nearbyint(mode.w / 2.0 - client_w / 2.0));
     y = static_cast<int>(std::nearbyint(mode.h / 2.0 - client_h / 2.0));
   }
+  // Hidden at first: SDL would wait for the window to be mapped without a bound.
   SDL_Window* w = SDL_CreateWindow(title.c_str(), x, y, client_w, client_h,
-                                   SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+                                   SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
   if (!w) {
     if (error) *error = SDL_GetError();
     return nullptr;
@@ -389,6 +409,7 @@ std::unique_ptr<Host> CreateWindowHost(int client_w, int client_h, const std::st
     SDL_DestroyWindow(w);
     return nullptr;
   }
+  ShowWindowBounded(w, 5000);
   // SDL turns text input on by itself; only a form that takes typed text wants it.
   SDL_StopTextInput();
   return std::make_unique<WindowHost>(w, r);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "common/Consts.h"
 #include "common/Errors.h"
 #include "platform/FileUtil.h"
 #include "settings/Settings.h"
@@ -38,12 +39,15 @@ size_t PrintableSequence(const std::string& s, size_t i) {
   if (cp >= 0x80 && cp <= 0x9F) return 0;  // C1 controls
   // A byte-order mark starting a name would be taken for the file's own mark on the next read.
   if (cp == 0xFEFF) return 0;
+  // Bidirectional controls reorder the rest of the row: the score beside the name moves.
+  if (cp == 0x061C || cp == 0x200E || cp == 0x200F || (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069))
+    return 0;
   return len;
 }
 
 bool ParseScore(const std::string& line, int32_t& score) {
   int v = 0;
-  if (!ParseInt(line, v) || v < 0) return false;
+  if (!ParseInt(line, v) || v < 0 || v > MaxScore) return false;
   score = v;
   return true;
 }

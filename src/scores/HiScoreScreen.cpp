@@ -5,6 +5,7 @@
 #include "game/Hud.h"
 #include "platform/Bitmap.h"
 #include "platform/Clock.h"
+#include "scores/HiScores.h"
 #include "scores/ScoreText.h"
 
 namespace kirpo {
@@ -21,7 +22,7 @@ void DrawOverCanvas(Game& g, Canvas& c, int figure) {
   const Bitmap* b = g.figures.Figure(figure);
   if (!b || b->Empty()) return;
   c.DrawBitmap(*b, RectF{0, 0, float(b->Width()), float(b->Height())},
-               RectF{0, 0, float(c.Width()), float(c.Height())}, g.mf.PboxOpacity);
+               RectF{0, 0, float(c.Width()), float(c.Height())}, g.PboxOpacity);
 }
 
 // The largest bold size whose line still fits in a row of the given height.
@@ -70,7 +71,7 @@ void ShowHiScoreTable(Game& g) {
   const SizeF m = c->MeasureText("123456789012345678901234", g.TextFontSize, true);
 
   const int32_t highlight = HighlightedRow(g);
-  HiScoreList& table = g.hiscores.HiScoreTable;
+  HiScoreList& table = g.hiscores().HiScoreTable;
   // The first pass is the shadow of the second, one pixel down and to the right.
   for (int pass = 0; pass < 2; ++pass) {
     const RectF mr = pass == 0 ? RectF{0, 0, m.width, m.height} : RectF{-2, -1, m.width - 2, m.height - 1};

@@ -30,7 +30,7 @@ std::string NowAsDatum() {
 
 void LoadHiScores(Game& g) {
   WriteLog("LoadHiScores");
-  HiScoreBoard& b = g.hiscores;
+  HiScoreBoard& b = g.hiscores();
   b.HiScoreTable = ReadHiScoreFile(FileOf(g, g.st.Difficulty));
   b.TableDifficulty = g.st.Difficulty;
   g.st.HiScore = b.HiScoreTable[0].Score;
@@ -38,7 +38,7 @@ void LoadHiScores(Game& g) {
 
 int32_t InsertHiScore(Game& g) {
   WriteLog("");
-  HiScoreList& t = g.hiscores.HiScoreTable;
+  HiScoreList& t = g.hiscores().HiScoreTable;
   const int32_t score = g.st.Score;
   int32_t i = 0;
   while (i < HiScoreRows && t[static_cast<size_t>(i)].Score >= score) ++i;
@@ -51,7 +51,7 @@ int32_t InsertHiScore(Game& g) {
 
 void ShowEnterYourNameForm(Game& g) {
   GameState& st = g.st;
-  HiScoreBoard& b = g.hiscores;
+  HiScoreBoard& b = g.hiscores();
   b.NewScore = st.Score;
   if (st.NameEntryActive) return;
   if (st.Demomode || st.StartLevel > 0) {
@@ -78,7 +78,7 @@ void ShowEnterYourNameForm(Game& g) {
 }
 
 bool SaveNewHiScore(Game& g, const std::string& name) {
-  HiScoreBoard& b = g.hiscores;
+  HiScoreBoard& b = g.hiscores();
   if (b.NewRank < 0 || b.NewRank >= HiScoreRows) return false;
   b.HiScoreTable[static_cast<size_t>(b.NewRank)] = TPlayer{PrintableText(name, MaxNameLength), b.NewScore, NowAsDatum()};
   b.HighlightRank = b.NewRank;
@@ -110,7 +110,7 @@ void HoldTableForNewRow(Game& g) {
 }
 
 int32_t HighlightedRow(const Game& g) {
-  const HiScoreBoard& b = g.hiscores;
+  const HiScoreBoard& b = g.hiscores();
   return b.HighlightDifficulty == b.TableDifficulty ? b.HighlightRank : -1;
 }
 

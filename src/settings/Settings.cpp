@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 #include "platform/FileUtil.h"
 
@@ -9,6 +10,8 @@ namespace kirpo {
 
 namespace {
 constexpr size_t kMaxValue = 9999;
+// A few dozen short lines; a file far larger is not the game's and is not read for every key.
+constexpr size_t kMaxFileSize = 64 * 1024;
 
 std::string Lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -31,7 +34,17 @@ bool KeyMatches(const std::string& line, const std::string& lower_key) {
 
 bool LoadLines(const std::string& path, std::vector<std::string>& lines) {
   std::string text;
-  if (!ReadFileText(path, text)) return false;
+  if (!ReadFileText(path, text, kMaxFileSize + 1)) return false;
+  if (text.size() > kMaxFileSize) {
+    // The defaults stand in for it, and the next write replaces it; the copy keeps what it held.
+    // Kept once: every key read before that write finds the same file.
+    const std::string bad = path + ".bad";
+    std::error_code bad_missing, ec;
+    const auto kept = std::filesystem::file_size(bad, bad_missing);
+    if (bad_missing || kept != std::filesystem::file_size(path, ec)) CopyFileAtomically(path, bad);
+    lines.clear();
+    return true;
+  }
   // An editor may have saved the file with a UTF-8 byte-order mark (or several, saved over and
   // over); none is part of the first key. Taking only one would let the next write, which drops
   // it, uncover another key that shadows what it wrote.
@@ -96,6 +109,12 @@ bool Settings::WriteIni(const std::string& key, const std::string& value) const 
   } catch (...) {
     return false;
   }
+}
+
+std::string Settings::Problem() const {
+  std::error_code ec;
+  if (path_.empty() || !std::filesystem::is_directory(path_, ec)) return {};
+  return path_ + " is a folder, not a file: move or delete that folder so that Kirpo's settings can be saved.";
 }
 
 int Settings::ReadInt(const std::string& key, int fallback) const {

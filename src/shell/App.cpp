@@ -64,7 +64,7 @@ void App::FormCreate() {
   Game& g = game_;
   BuildMainForm(g);
   MainForm& m = g.mf;
-  m.PboxOpacity = 0;
+  g.PboxOpacity = 0;
   m.PboxVisible = false;
   g.st.DefaultSpeeds = {4, 2, 2, 4, 4, 4, 2};
   // Each pair of menu icons shares one place; the tags say which of a pair shows when the menu opens.
@@ -104,6 +104,8 @@ void App::AfterFormCreate() {
   // What an earlier run left when it was killed in the middle of a write.
   RemoveStaleTemporaries(g.DataDir);
   CheckInstallation(PackageDir(exe_dir_), g.DataDir);
+  // Nothing would be kept from this start to the next, and nothing else would say why.
+  if (const std::string why = g.settings.Problem(); !why.empty()) ShowNotice(why);
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
   LoadStartUpData();
   RestoreWindowPlacement();
@@ -550,9 +552,9 @@ void App::PauseForFocusLoss() {
   if (game_.mf.b_pause && game_.mf.b_pause->on_mouse_up) game_.mf.b_pause->on_mouse_up(0, 0);
 }
 
-void App::StoreWindowPlacement() {
-  const WindowPlacement p = host_.Placement();
-  const Settings& s = game_.settings;
+void App::StoreWindowPlacement() { StoreWindowPlacement(game_.settings, host_.Placement()); }
+
+void App::StoreWindowPlacement(const Settings& s, const WindowPlacement& p) {
   s.WriteIni("FullScreen", p.full ? "1" : "0");
   if (p.w <= 0 || p.h <= 0) return;  // no window: nothing to remember
   s.WriteIni("WindowLeft", std::to_string(p.x));
@@ -579,7 +581,7 @@ void App::RunFormTimers() {
   const int64_t now = GameTicks();
   if (start_fade_timer_.Due(now)) {
     start_fade_timer_.Enabled = false;
-    g.mf.PboxOpacity = 0;
+    g.PboxOpacity = 0;
     fade_timer_.Enable(true, now);
     frame_timer_enabled_ = true;
     frame_base_ = now;
@@ -587,10 +589,10 @@ void App::RunFormTimers() {
   }
   if (fade_timer_.Due(now)) {
     fade_timer_.LastFired = now;
-    if (g.mf.PboxOpacity == 0) g.mf.PboxVisible = true;
-    g.mf.PboxOpacity += 0.05f;
-    if (g.mf.PboxOpacity >= 1) {
-      g.mf.PboxOpacity = 1;
+    if (g.PboxOpacity == 0) g.mf.PboxVisible = true;
+    g.PboxOpacity += 0.05f;
+    if (g.PboxOpacity >= 1) {
+      g.PboxOpacity = 1;
       fade_timer_.Enabled = false;
     }
   }
@@ -603,7 +605,17 @@ void App::RunFormTimers() {
     g.st.BonusTimer.LastFired = g.st.Now();
     BonusTimerTimer(g);
   }
-  if (screen_) screen_->RunTimers(now);
+  if (screen_) {
+    Form* form = screen_;
+    const bool waited = form->Waiting();
+    form->RunTimers(now);
+    // What the pads did during the form's wait belongs to the moment before it: a button held now
+    // acts only once let go.
+    if (waited && screen_ == form && !form->Waiting()) {
+      ++input_epoch_;
+      DropPadInput();
+    }
+  }
 }
 
 void App::IdleHandlerTick() {
@@ -746,7 +758,7 @@ uint64_t App::FrozenLook() {
                             uint64_t(hint_shown) << 1 | uint64_t(game_.mf.PboxVisible && main_form_visible_),
                             std::hash<std::string>{}(hint_),
                             std::hash<float>{}(mouse_x_) ^ std::hash<float>{}(mouse_y_) << 1,
-                            std::hash<float>{}(game_.mf.PboxOpacity), uint64_t(quit_question_.Open()),
+                            std::hash<float>{}(game_.PboxOpacity), uint64_t(quit_question_.Open()),
                             uint64_t(GameTicks() < notice_until_)};
   uint64_t look = 0;
   for (uint64_t p : parts) look = look * 1000003u ^ p;
@@ -766,7 +778,7 @@ void App::RepaintFrozen() {
     if (quit_question_.Open()) DrawQuitQuestion(game_);
     else DrawPausedPicture(game_);
     game_.PaintCanvas = nullptr;
-    game_.mf.form.Draw(canvas, game_.mf.PboxOpacity);
+    game_.mf.form.Draw(canvas, game_.PboxOpacity);
     DrawHint(canvas);
     DrawNotice(canvas);
   }
@@ -812,7 +824,7 @@ void App::PboxPaint(Canvas& canvas) {
     g.PaintCanvas = nullptr;
     canvas.EndKeep();
     ShowHudDifficulty(g);
-    g.mf.form.Draw(canvas, g.mf.PboxOpacity);
+    g.mf.form.Draw(canvas, g.PboxOpacity);
     DrawHint(canvas);
     DrawNotice(canvas);
   }
@@ -911,11 +923,18 @@ void App::FormClose() {
   game_.settings.WriteIni("Level", "0");
   StoreWindowPlacement();
   game_.sound->StopSound();
-  for (int i = 0; i < 500; ++i) Delay(1, true);
   closed_ = true;
 }
 
 void App::CloseMainForm() { FormClose(); }
+
+std::function<void()> App::ClosingWrites() {
+  // Taken now: the placement comes from the window system, which the dialog holds meanwhile.
+  return [settings = game_.settings, placement = host_.Placement()] {
+    settings.WriteIni("Level", "0");
+    StoreWindowPlacement(settings, placement);
+  };
+}
 
 void App::ShowMainForm(bool visible) {
   // One window: leaving the main form only means that another screen comes up next.
@@ -950,7 +969,7 @@ void App::ShowStartForm() {
 
 void App::ShowNameEntryForm() {
   // With a pad at hand its highlight is on the on-screen keyboard from the start.
-  name_entry_->Prepare(game_.hiscores.NewRank, pads_ && pads_->Open() > 0);
+  name_entry_->Prepare(game_.hiscores().NewRank, pads_ && pads_->Open() > 0);
   ShowScreen(&name_entry_->form);
 }
 
@@ -975,8 +994,12 @@ void App::AskExitWholeGame() {
   // as it was before the button.
   const bool was_paused = game_.st.Paused;
   SetPaused(true, GameTicks());
-  const DialogAnswer a =
-      AskYesNoCancel("Do you want to exit whole game?\n\nYes: the game ends.  No: this cook dies.  Cancel: play on.");
+  DialogAnswer a;
+  {
+    CloseSignalOutcome outcome(0, ClosingWrites());
+    a = AskYesNoCancel(
+        "Do you want to exit whole game?\n\nYes: the game ends.  No: this cook dies.  Cancel: play on.");
+  }
   SetPaused(was_paused, GameTicks());
   ExitWholeGameAnswered(game_, a == DialogAnswer::Yes, a == DialogAnswer::No);
 }
@@ -985,6 +1008,7 @@ void App::EndPause(Game&) { SetPaused(false, GameTicks()); }
 
 void App::ShowNotice(const std::string& text) {
   own_dialog_focus_ = true;  // as for the kill question: the message box's focus is no reason to pause
+  CloseSignalOutcome outcome(0, ClosingWrites());
   ShowInfoDialog(text, "OK");
 }
 

@@ -7,10 +7,11 @@
 #include <string>
 
 #include "game/Game.h"
-#include "game/GameState.h"
+#include "common/GameState.h"
 #include "game/QuitQuestion.h"
 #include "platform/AudioBackend.h"
 #include "platform/Gamepads.h"
+#include "platform/Host.h"
 #include "platform/PadKeys.h"
 #include "sound/SlotSoundPlayer.h"
 
@@ -124,6 +125,9 @@ class App final : public ShellHooks {
   void PauseForFocusLoss();
   // The window's size, position and full screen in kirpo.ini, kept at close and used at start.
   void StoreWindowPlacement();
+  static void StoreWindowPlacement(const Settings& s, const WindowPlacement& p);
+  // What FormClose writes, for a close signal that comes while a dialog holds the main thread.
+  std::function<void()> ClosingWrites();
   void RestoreWindowPlacement();
   void IdleHandlerTick();
   // Esc in play asks before it ends the program; returns whether a game is in play.

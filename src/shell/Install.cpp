@@ -175,7 +175,7 @@ void RemoveStaleStaging(const std::string& data_dir) {
 
 std::string PackageDir(const std::string& exe_dir) {
   if (FileExists(exe_dir + PackageName)) return exe_dir;
-  const std::string shared = (fs::path(exe_dir) / ".." / "share" / "kirpo").lexically_normal().string() + "/";
+  const std::string shared = (fs::path(exe_dir) / KIRPO_PACKAGE_FROM_BINDIR).lexically_normal().string() + "/";
   return FileExists(shared + PackageName) ? shared : exe_dir;
 }
 

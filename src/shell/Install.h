@@ -8,7 +8,8 @@ constexpr const char* PackageName = "kirpo_5-0-0.zip";
 constexpr const char* InstallMarker = "generatedfigures_0.txt";
 
 // Where the data package is: next to the executable, or, for an installed program, in the
-// prefix's share/kirpo/ beside its bin/. The executable's own folder when neither has it, so the
+// installation's data folder (share/kirpo/ beside bin/ by default; the build's install layout
+// sets it). The executable's own folder when neither has it, so the
 // installation's message names the place a package was looked for first.
 std::string PackageDir(const std::string& exe_dir);
 

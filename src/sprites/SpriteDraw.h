@@ -4,15 +4,15 @@
 
 namespace kirpo {
 
-struct Game;
+struct SpriteScene;
 class Bitmap;
 
 // dest in design units; drawn into g.PaintCanvas scaled by ScaleX/ScaleY, alpha times the
 // game picture's opacity.
-void DrawAlpha(Game& g, const TSprite& s, const RectF& dest, float alpha);
-void DrawRotate(Game& g, const TSprite& s, float left, float top, float right, float bottom, int32_t pattern_index,
+void DrawAlpha(SpriteScene& g, const TSprite& s, const RectF& dest, float alpha);
+void DrawRotate(SpriteScene& g, const TSprite& s, float left, float top, float right, float bottom, int32_t pattern_index,
                 float angle, float alpha);
 // Draws the sprite's current frame into a bitmap at dest (the bitmap's own pixels), unscaled.
-void DrawStein(Game& g, const TSprite& s, Bitmap& target, const RectF& dest, float alpha);
+void DrawStein(SpriteScene& g, const TSprite& s, Bitmap& target, const RectF& dest, float alpha);
 
 }  // namespace kirpo

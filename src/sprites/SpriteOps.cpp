@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "common/Rounding.h"
-#include "game/Game.h"
+#include "sprites/SpriteScene.h"
 #include "platform/Clock.h"
 
 namespace kirpo {
 
-TSprite* CreateSprite(Game& g, int32_t typ, int32_t x, int32_t y, int32_t z, int32_t ebene, double hoehe,
+TSprite* CreateSprite(SpriteScene& g, int32_t typ, int32_t x, int32_t y, int32_t z, int32_t ebene, double hoehe,
                       int32_t richtung, int32_t fignr, bool collisions, int64_t ivtime) {
   const int64_t now = g.st.Now();
   TSprite* s = g.world.NewSprite(typ, now);
@@ -31,7 +31,7 @@ TSprite* CreateSprite(Game& g, int32_t typ, int32_t x, int32_t y, int32_t z, int
   return s;
 }
 
-void SetImage(Game& g, TSprite& s, int32_t n) {
+void SetImage(SpriteScene& g, TSprite& s, int32_t n) {
   // Re-selecting the current figure keeps the frame it is on; a figure without a picture
   // (missing file, number out of range) leaves the sprite as it was.
   if (!g.figures.HasImage(n) || n == s.ImageIndex) return;
@@ -46,7 +46,7 @@ void SetImage(Game& g, TSprite& s, int32_t n) {
   s.StoredInfoOK = false;
 }
 
-void KillSprite(Game& g, TSprite& s, bool unmap) {
+void KillSprite(SpriteScene& g, TSprite& s, bool unmap) {
   g.sound->StopMusik(&s);
   if (unmap) MapSprite(g, s, false);
   s.WMPrecordIndex = 0;
@@ -69,7 +69,7 @@ void KillSprite(Game& g, TSprite& s, bool unmap) {
   }
 }
 
-void MapSprite(Game& g, TSprite& s, bool set) {
+void MapSprite(SpriteScene& g, TSprite& s, bool set) {
   switch (s.Typ) {
     case TypRunner:
     case TypT500:
@@ -135,7 +135,7 @@ void MapSprite(Game& g, TSprite& s, bool set) {
   }
 }
 
-bool SpriteOverlap(Game& g, const TSprite& a, const TSprite& b) {
+bool SpriteOverlap(SpriteScene& g, const TSprite& a, const TSprite& b) {
   if (!a.Visible || !b.Visible || a.ImageIndex == 0 || b.ImageIndex == 0) return false;
   const int32_t al = Round(a.X), at = Round(a.Y);
   const int32_t ar = al + g.figures.FrameWidth(a.ImageNr), ab = at + g.figures.FrameHeight(a.ImageNr);
@@ -151,13 +151,13 @@ void AddFieldOrigin(float& x, float& y) {
 
 // Each bracketed step of the conversions is kept in single precision, as the game always did,
 // so that a tap lands on the same unit on every machine.
-float PboxToDesignX(const Game& g, float x) {
+float PboxToDesignX(const SpriteScene& g, float x) {
   if (g.PboxWidth <= 0) return 0;
   const float pct = static_cast<float>(static_cast<double>(x) * 100.0 / g.PboxWidth);
   return static_cast<float>(static_cast<double>(pct) * DesignWidth / 100.0);
 }
 
-float PboxToDesignY(const Game& g, float y) {
+float PboxToDesignY(const SpriteScene& g, float y) {
   if (g.PboxHeight <= 0) return 0;
   const float pct = static_cast<float>(static_cast<double>(y) * 100.0 / g.PboxHeight);
   return static_cast<float>(static_cast<double>(pct) * DesignHeight / 100.0);

@@ -14,6 +14,11 @@
 namespace kirpo {
 
 namespace {
+// A panel changes a moment after its button is pressed, so the press is seen to take.
+constexpr int64_t kPanelWaitMs = 750;
+}  // namespace
+
+namespace {
 
 // Everything lies in a 620 x 460 layout inside a 10-unit frame of the 640 x 480 form.
 constexpr float kLeft = 10, kTop = 10, kWidth = 620;
@@ -179,9 +184,10 @@ void StartForm::BuildTraining() {
   ListBoxBox->on_key_up = [this](int vk) {
     if (vk != VK_RETURN && vk != VK_SPACE) return false;
     // The player sees the chosen level a moment before it starts.
-    g_.shell->Delay(1000, true);
-    g_.st.StartLevel = SelectedLevel;
-    ReturnToCaller(true);
+    form.Wait(GameTicks(), 1000, [this] {
+      g_.st.StartLevel = SelectedLevel;
+      ReturnToCaller(true);
+    });
     return true;
   };
 
@@ -341,11 +347,12 @@ void StartForm::ReturnToMain(int difficulty) {
 }
 
 void StartForm::b_TrainingClick() {
-  g_.shell->Delay(750, true);
-  p_training->visible = true;
-  p_main->visible = false;
-  if (!LevelListFilled) FillLevelList();
-  form.SetFocus(ListBoxBox);
+  form.Wait(GameTicks(), kPanelWaitMs, [this] {
+    p_training->visible = true;
+    p_main->visible = false;
+    if (!LevelListFilled) FillLevelList();
+    form.SetFocus(ListBoxBox);
+  });
 }
 
 void StartForm::FillLevelList() {
@@ -359,19 +366,20 @@ void StartForm::FillLevelList() {
 
 void StartForm::ExitbuttonClick() {
   if (p_training->visible) {
-    g_.shell->Delay(750, true);
-    p_training->visible = false;
-    p_main->visible = true;
-    ButtonPicture(b_difficulty)->picture = difficulty_pictures_[static_cast<size_t>(g_.st.Difficulty % 3)];
-    form.SetFocus(b_Training);
+    form.Wait(GameTicks(), kPanelWaitMs, [this] {
+      p_training->visible = false;
+      p_main->visible = true;
+      ButtonPicture(b_difficulty)->picture = difficulty_pictures_[static_cast<size_t>(g_.st.Difficulty % 3)];
+      form.SetFocus(b_Training);
+    });
   } else if (p_difficulty->visible) {
-    g_.shell->Delay(750, true);
-    p_difficulty->visible = false;
-    p_main->visible = true;
-    form.SetFocus(b_difficulty);
+    form.Wait(GameTicks(), kPanelWaitMs, [this] {
+      p_difficulty->visible = false;
+      p_main->visible = true;
+      form.SetFocus(b_difficulty);
+    });
   } else if (p_main->visible) {
-    g_.shell->Delay(750, true);
-    ReturnToCaller(false);
+    form.Wait(GameTicks(), kPanelWaitMs, [this] { ReturnToCaller(false); });
   }
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -180,6 +181,27 @@ TEST_F(E2EDesktopTest, F11TogglesFullScreenAndARestartComesBackTheWayItWasLeft) 
   Tap(window, "Escape");
   EXPECT_EQ(game.Wait(15000), 0);
   EXPECT_NE(Ini().find("FullScreen=0\r\n"), std::string::npos);
+}
+
+// X takes a size modulo 65536: a width of 999999999 was a black window 51711 pixels wide, stored again at close.
+TEST_F(E2EDesktopTest, AStoredSizeBeyondTheDisplayIsCutToItAndStoredSo) {
+  home.Write("data/KIRPO/kirpo.ini",
+             "FullScreen=0\r\nWindowLeft=0\r\nWindowTop=0\r\nWindowWidth=999999999\r\nWindowHeight=999999999\r\n");
+  Process game({KIRPO_EXE}, Env(), home.Path(), home.File("out.log"));
+  const std::string window = FindWindow(kTitle, 30000);
+  ASSERT_FALSE(window.empty()) << home.Read("out.log");
+  SleepMs(2500);
+  int w = 0, h = 0;
+  ASSERT_EQ(std::sscanf(test::WindowSize(window).c_str(), "%dx%d", &w, &h), 2) << test::WindowSize(window);
+  EXPECT_LE(w, 1280);
+  EXPECT_LE(h, 800);
+  EXPECT_GE(w, 320);
+  Tap(window, "Escape");
+  EXPECT_EQ(game.Wait(15000), 0);
+  const std::string ini = Ini();
+  const size_t at = ini.find("WindowWidth=");
+  ASSERT_NE(at, std::string::npos) << ini;
+  EXPECT_LE(std::atoi(ini.c_str() + at + 12), 1280) << ini;
 }
 
 TEST_F(E2EDesktopTest, AWindowPositionOffEveryDisplayIsNotUsed) {

@@ -66,7 +66,6 @@ TEST_F(CollisionTest, KillRunnerStopsTheClockCostsARunnerAndStartsTheLostRunnerS
     SCOPED_TRACE(c.reason);
     Build({"#####", "#.Rk#", "#####"});
     BuildMainForm(g());
-    g().mf.KochErlegt->visible = false;
     st().Runner = c.runners_before;
     TSprite& monster = Nth(TypKMonster);
     KillRunner(g(), Runner(), c.by_monster ? &monster : nullptr, c.by_monster ? monster.FigNr : 0, c.reason);
@@ -76,10 +75,9 @@ TEST_F(CollisionTest, KillRunnerStopsTheClockCostsARunnerAndStartsTheLostRunnerS
     EXPECT_EQ(st().KillReason, c.reason);
     EXPECT_EQ(st().Runner, c.runners_before - 1);
     EXPECT_FALSE(st().BonusTimer.Enabled);
-    const Widget& cook = *g().mf.KochErlegt;
-    EXPECT_TRUE(cook.visible);
-    EXPECT_FLOAT_EQ(cook.x, CellX(2) / 2);             // 960 / 1920
-    EXPECT_FLOAT_EQ(cook.y, (CellY(1) - 26) / 2);      // 600 / 1200: 26 units above the runner
+    EXPECT_TRUE(st().KochErlegtShown);
+    EXPECT_FLOAT_EQ(st().KochErlegtX, CellX(2) / 2);         // 960 / 1920
+    EXPECT_FLOAT_EQ(st().KochErlegtY, (CellY(1) - 26) / 2);  // 600 / 1200: 26 units above the runner
     EXPECT_EQ(st().KochErlegtStatus, 0);
     EXPECT_EQ(g().timers.Count(), 2u);
   }

@@ -8,6 +8,7 @@
 #include "common/Rounding.h"
 #include "game/Game.h"
 #include "game/GameTestSupport.h"
+#include "game/Hud.h"
 #include "levels/LevelBuild.h"
 #include "platform/FileUtil.h"
 #include "support/TempDir.h"
@@ -40,11 +41,17 @@ struct GameFlowTest : ::testing::Test {
     return out;
   }
 
+  // 16 ms of the periodic callbacks, then the display as the frame shows it.
+  void Tick16() {
+    clock->Advance(16);
+    g.timers.IdleHandler();
+    SyncHud(g);
+  }
+
   // Calls the walk-in every 16 ms, as the periodic callbacks do, until the runner is out.
   void WalkIn(std::vector<std::pair<float, float>>* path = nullptr, int64_t limit_ms = 20000) {
     for (int64_t t = 0; t < limit_ms && g.st.FreeRunnerPhase != -1; t += 16) {
-      clock->Advance(16);
-      g.timers.IdleHandler();
+      Tick16();
       if (path) {
         Widget* w = g.mf.IndicatorImages[static_cast<size_t>(std::max(0, std::min(4, g.st.Runner)))];
         path->emplace_back(w->x, w->y);
@@ -121,6 +128,10 @@ TEST_F(GameFlowTest, StartUpResumesOnlyAGameThatWasNotClosedInOrder) {
       // Damaged files: a level that does not exist, or no reserve to walk in.
       {"Level=99\r\nStartLevel=3\r\nRunner=2\r\nScore=4560\r\nStartMode=4\r\n", false},
       {"Level=7\r\nStartLevel=3\r\nRunner=-1\r\nScore=4560\r\nStartMode=4\r\n", false},
+      // A score no play reaches; a won level used to wrap it into a negative one.
+      {"Level=7\r\nStartLevel=3\r\nRunner=2\r\nScore=2147483000\r\nStartMode=4\r\n", false},
+      {"Level=7\r\nStartLevel=3\r\nRunner=2\r\nScore=10000000\r\nStartMode=4\r\n", false},
+      {"Level=7\r\nStartLevel=3\r\nRunner=2\r\nScore=-5\r\nStartMode=4\r\n", false},
   };
   for (const Case& c : cases) {
     Game fresh{dir.Path()};
@@ -237,7 +248,7 @@ TEST_F(GameFlowTest, TheLevelClockWaitsForTheWalkIn) {
   // Not while the high-score table is up, nor before the frame has begun its work.
   g.st.ShowHiScores = true;
   const float y = g.mf.ReserveKoch[4]->y;
-  for (int i = 0; i < 50; ++i) clock->Advance(16), g.timers.IdleHandler();
+  for (int i = 0; i < 50; ++i) Tick16();
   EXPECT_EQ(g.mf.ReserveKoch[4]->y, y);
 }
 
@@ -247,7 +258,7 @@ TEST_F(GameFlowTest, AWalkCutShortByANewStartSendsTheImageHomeAndWalksOnce) {
   g.st.StartLevel = 0;
   NewGame(g, 1);
   g.st.Runner = 3;
-  for (int i = 0; i < 100; ++i) clock->Advance(16), g.timers.IdleHandler();
+  for (int i = 0; i < 100; ++i) Tick16();
   ASSERT_EQ(g.st.FreeRunnerPhase, 2);
   ASSERT_LT(g.mf.ReserveKoch[3]->x, 78);
 
@@ -258,9 +269,9 @@ TEST_F(GameFlowTest, AWalkCutShortByANewStartSendsTheImageHomeAndWalksOnce) {
   EXPECT_EQ(g.mf.ReserveKoch[3]->y, 27);
   EXPECT_EQ(g.timers.Count(), 1u);
   // A single walk: still one unit per 16 ms.
-  for (int i = 0; i < 63; ++i) clock->Advance(16), g.timers.IdleHandler();
+  for (int i = 0; i < 63; ++i) Tick16();
   const float before = g.mf.ReserveKoch[3]->x;
-  for (int i = 0; i < 10; ++i) clock->Advance(16), g.timers.IdleHandler();
+  for (int i = 0; i < 10; ++i) Tick16();
   EXPECT_EQ(before - g.mf.ReserveKoch[3]->x, 10);
 }
 

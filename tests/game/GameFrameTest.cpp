@@ -40,7 +40,7 @@ struct GameFrameTest : ::testing::Test {
     g.ScaleX = w / 1920.0f;
     g.ScaleY = h / 1200.0f;
     g.FitScaleX = g.FitScaleY = std::min(g.ScaleX, g.ScaleY);
-    g.mf.PboxOpacity = 1;
+    g.PboxOpacity = 1;
   }
 
   // A game of level 0 outside the attract mode, with the walk-in already over.
@@ -210,6 +210,28 @@ TEST_F(GameFrameTest, CompletedLevelCountsTheBonusThenMovesOnNotBeforeSixSeconds
   EXPECT_EQ(g.settings.ReadIni("StartMode"), "4");
 }
 
+// A score at the top used to wrap: the HUD showed -2147474596 and the negative score was stored.
+TEST_F(GameFrameTest, AWonLevelNeverCarriesTheScoreBeyondItsTop) {
+  StartPlaying();
+  g.st.Score = MaxScore - 120;
+  g.st.PilzCount = 3;
+  g.st.TimeBonus = 1230;
+  g.st.MissionCompleted = true;
+  g.st.MissionCompletedAt = GameTicks();
+  test::FrameDriver frames(g, *clock);
+  int32_t lowest = g.st.Score;
+  frames.RunUntil(
+      [&] {
+        lowest = std::min(lowest, g.st.Score);
+        return g.st.Level == 1;
+      },
+      10000);
+  EXPECT_EQ(lowest, MaxScore - 120);
+  EXPECT_EQ(g.st.Score, MaxScore);
+  EXPECT_EQ(g.settings.ReadInt("Score", -1), MaxScore);
+  EXPECT_EQ(AddToScore(INT32_MAX - 10, 1000), MaxScore);
+}
+
 TEST_F(GameFrameTest, NextLevelWaitsForSixSecondsAndTheVisibleHalfOfTheText) {
   StartPlaying();
   g.st.MissionCompleted = true;
@@ -304,11 +326,22 @@ TEST_F(GameFrameTest, EnterInTheAttractModeLeavesForTheStartForm) {
   g.st.NavLeft = true;
   const int64_t before = GameTicks();
   GameAction(g);
-  EXPECT_FALSE(g.st.ShowSplash);
-  EXPECT_FALSE(g.st.ShowHiScores);
+  // The frame does not wait: the start menu is due 750 ms later, and the attract mode goes on.
+  EXPECT_EQ(GameTicks(), before);
+  EXPECT_EQ(g.st.StartMenuAt, before + 750);
   EXPECT_FALSE(g.st.NavLeft);
   EXPECT_EQ(g.st.KeyState[VK_RETURN], 0);
-  EXPECT_EQ(GameTicks() - before, 750);
+  // A second press meanwhile does not put the moment off.
+  clock->Advance(749);
+  g.st.KeyState[VK_RETURN] = 0x80;
+  GameAction(g);
+  EXPECT_EQ(g.st.StartMenuAt, before + 750);
+  EXPECT_TRUE(g.st.ShowSplash);
+  clock->Advance(1);
+  GameAction(g);
+  EXPECT_EQ(g.st.StartMenuAt, 0);
+  EXPECT_FALSE(g.st.ShowSplash);
+  EXPECT_FALSE(g.st.ShowHiScores);
 }
 
 TEST_F(GameFrameTest, RunnerCheerHopsTenUnitsTiltingLeftAndRight) {

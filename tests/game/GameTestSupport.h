@@ -33,7 +33,7 @@ inline void PrepareGame(Game& g, const TempDir& dir, bool pictures = false) {
   LoadMainFormFigures(g);
   g.figures.LoadMovieList();
   g.figures.BuildingImageStore = true;
-  g.mf.PboxOpacity = 1;
+  g.PboxOpacity = 1;
 }
 
 // Drives frames like the real loop: frame n at floor(n * 15.625) ms after the start, the periodic

@@ -49,7 +49,7 @@ struct HudTest : ::testing::Test {
     g.ScaleX = w / 1920.0f;
     g.ScaleY = h / 1200.0f;
     g.FitScaleX = g.FitScaleY = std::min(g.ScaleX, g.ScaleY);
-    g.mf.PboxOpacity = 1;
+    g.PboxOpacity = 1;
     g.PaintCanvas->Clear(0xFF000000);
     return *g.PaintCanvas;
   }

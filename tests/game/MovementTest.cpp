@@ -123,6 +123,39 @@ TEST_F(MovementTest, ReleasingInMidCellStillReachesTheNextCellAndStops) {
   EXPECT_TRUE(OnGrid(r));
 }
 
+// A direction pressed while the runner walks between cells counts once at the next cell, even when
+// it was let go long before: quick taps are never lost. A key held from before counts as ever.
+TEST_F(MovementTest, APressWhileWalkingCountsOnceAtTheNextCell) {
+  struct Case {
+    const char* what;
+    std::vector<std::vector<int>> frames;  // the keys of each update pass
+    std::vector<int> then;                 // the keys held after them
+    float cells_x, cells_y;
+  };
+  const std::vector<int> R = {VK_RIGHT}, U = {VK_UP}, none = {};
+  const Case cases[] = {
+      {"let go in mid-cell: stops on the next", {R, R, R}, none, 1, 0},
+      {"a tap up in mid-cell turns up there", {R, R, R, none, none, U}, none, 1, -1},
+      {"a second tap right walks one more cell", {R, none, none, R}, none, 2, 0},
+      {"taps between two cells count once", {R, none, U, none, U, none, U}, none, 1, -1},
+      {"up pressed and held while walking right turns up to the wall", {R, R}, {VK_RIGHT, VK_UP}, 1, -2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Build(open_room);
+    TSprite& r = Runner();
+    const float x = r.X, y = r.Y;
+    for (size_t i = 0; i < 300; ++i) {
+      st().LastUpdateAt += 16;
+      Hold(i < c.frames.size() ? c.frames[i] : c.then);
+      MoveRunner(g(), r);
+    }
+    EXPECT_EQ(r.X, x + 52 * c.cells_x);
+    EXPECT_EQ(r.Y, y + 52 * c.cells_y);
+    EXPECT_EQ(r.TypDirection, RiNull);
+  }
+}
+
 TEST_F(MovementTest, APushedBallMovesWithTheRunnerAndFallsOnceOffItsSupport) {
   Build({
       "########",  //

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/Collisions.h"
+#include "game/Hud.h"
 #include "game/Input.h"
 #include "game/RulesFixture.h"
 #include "game/MainFormLayout.h"
@@ -51,38 +52,40 @@ TEST_F(TimedEffectsTest, TheLevelClockCountsDownOnlyWhileTheRunnerPlays) {
 }
 
 // After a kill the cook turns once in a second, rises 2 units every 10 ms until it has left the
-// window, and the five-second wait ends on its own.
+// window, and the five-second wait ends on its own. The display shows what the state says.
 TEST_F(TimedEffectsTest, TheLostRunnerSequenceSpinsRisesAndEnds) {
   Build({"#####", "#.R.#", "#####"});
   BuildMainForm(g());
-  Widget& cook = *g().mf.KochErlegt;
-  cook.rotation = 0;
   KillRunner(g(), Runner(), nullptr, 0, "Out of time");
   const int64_t killed = clock.Now();
-  const float y0 = cook.y;  // (54 - 26) / 2 = 14
+  const float y0 = st().KochErlegtY;  // (54 - 26) / 2 = 14
   ASSERT_FLOAT_EQ(y0, 14);
   for (int tick = 1; tick <= 100; ++tick) {
     clock.Advance(10);
     g().timers.IdleHandler();
   }
-  EXPECT_NEAR(cook.rotation, 360, 0.01);
-  EXPECT_EQ(cook.y, y0);
+  EXPECT_NEAR(st().KochErlegtAngle, 360, 0.01);
+  EXPECT_EQ(st().KochErlegtY, y0);
   clock.Advance(10);
   g().timers.IdleHandler();
-  EXPECT_EQ(cook.y, y0 - 2);
-  EXPECT_NEAR(cook.rotation, 360, 0.01);
+  EXPECT_EQ(st().KochErlegtY, y0 - 2);
+  EXPECT_NEAR(st().KochErlegtAngle, 360, 0.01);
   // From 12 it needs 39 more rises to reach -66, above minus its height; the tick after ends it.
   for (int tick = 0; tick < 39; ++tick) {
     clock.Advance(10);
     g().timers.IdleHandler();
   }
-  EXPECT_FLOAT_EQ(cook.y, -66);
-  EXPECT_TRUE(cook.visible);
+  EXPECT_FLOAT_EQ(st().KochErlegtY, -66);
+  EXPECT_TRUE(st().KochErlegtShown);
   EXPECT_NE(st().KochErlegtStatus, -1);
   clock.Advance(10);
   g().timers.IdleHandler();
-  EXPECT_FALSE(cook.visible);
+  EXPECT_FALSE(st().KochErlegtShown);
   EXPECT_EQ(st().KochErlegtStatus, -1);
+  g().mf.KochErlegt->visible = true;
+  SyncHud(g());
+  EXPECT_FALSE(g().mf.KochErlegt->visible);
+  EXPECT_FLOAT_EQ(g().mf.KochErlegt->y, -66);
   EXPECT_EQ(g().timers.Count(), 1u);  // only the five-second wait is left
 
   clock.Set(killed + 4999);

@@ -48,6 +48,10 @@ TEST(HiScoreFileTest, ReadingStopsAtTheDamageAndKeepsWhatCameBefore) {
       {"a missing line", two + "CARL\r\n", {{"ANNA", 500}, {"BOB", 400}, {"CARL", 0}}},
       {"a score beyond 32 bits", two + "CARL\r\n99999999999\r\nd3\r\n", {{"ANNA", 500}, {"BOB", 400}, {"CARL", 0}}},
       {"a negative score", two + "CARL\r\n-5\r\nd3\r\n", {{"ANNA", 500}, {"BOB", 400}, {"CARL", 0}}},
+      {"a score no play reaches", two + "CARL\r\n2147483000\r\nd3\r\n", {{"ANNA", 500}, {"BOB", 400}, {"CARL", 0}}},
+      // They reorder the row: the score beside such a name moved by about 30 pixels.
+      {"bidirectional controls", "A\u202EB\u200FC\r\n500\r\nd1\r\nD\u2066E\u061C\u200E\r\n400\r\nd2\r\n",
+       {{"A???B???C", 500}, {"D???E?????", 400}}},
       {"a byte-order mark", "\xEF\xBB\xBF" + two, {{"ANNA", 500}, {"BOB", 400}}},
       // Kept in the name, it would be read as the file's mark next time and the name would change.
       {"a second byte-order mark", "\xEF\xBB\xBF\xEF\xBB\xBF" + two, {{"???ANNA", 500}, {"BOB", 400}}},
@@ -120,7 +124,7 @@ TEST(HiScoreFileTest, AFailedWriteLeavesTheOldFileByteIdenticalAndSaysWhy) {
   const std::string sound = FileOf({{"ANNA", 500, "d1"}});
   const std::string damaged = "ANNA\r\n500\r\nd1\r\nBOB\r\nfour\r\n";
   const Case cases[] = {
-      {"the temporary file", sound, ".tmp" + std::to_string(::getpid()), ": Is a directory"},
+      {"the temporary file", sound, "temporary", ": Is a directory"},
       {"the file itself", "", "", " is a folder, not a file: move or delete that folder"},
       {"the copy of a damaged file", damaged, ".bad", "Cannot keep a copy of the damaged "},
   };
@@ -130,7 +134,8 @@ TEST(HiScoreFileTest, AFailedWriteLeavesTheOldFileByteIdenticalAndSaysWhy) {
     const std::string path = dir.File("hiscore_c.txt");
     if (c.old.empty()) std::filesystem::create_directories(path + "/inside");
     else dir.Write("hiscore_c.txt", c.old);
-    std::filesystem::create_directories(path + c.blocked + "/inside");
+    const std::string blocked = c.blocked == "temporary" ? TemporaryNameFor(path, ::getpid()) : path + c.blocked;
+    std::filesystem::create_directories(blocked + "/inside");
     HiScoreList list = ParseHiScores(c.old);
     list[0] = TPlayer{"NEW", 900, "d"};
     std::string why;

@@ -34,8 +34,8 @@ struct HiScoreScreenTest : ::testing::Test {
     list[0] = TPlayer{"ANNA", 9000, "d"};
     list[1] = TPlayer{"BOB", 1230, "d"};
     list[2] = TPlayer{"", 800, "d"};
-    g.hiscores.HiScoreTable = list;
-    g.hiscores.TableDifficulty = 1;
+    g.hiscores().HiScoreTable = list;
+    g.hiscores().TableDifficulty = 1;
     g.st.HiScoresShownAt = GameTicks();
   }
   // Pixels of about this colour in the rows [top, bottom) of the picture.
@@ -59,18 +59,18 @@ struct HiScoreScreenTest : ::testing::Test {
 
 TEST_F(HiScoreScreenTest, SplashForThreeSecondsThenTheRowsWithTheEnteredOneLitInItsOwnTable) {
   constexpr uint32_t White = 0xFFFFFFFF, Lit = 0xFFADFF2F;
-  g.hiscores.HighlightRank = 1;
-  g.hiscores.HighlightDifficulty = 1;
+  g.hiscores().HighlightRank = 1;
+  g.hiscores().HighlightDifficulty = 1;
   clock->Advance(2999);
   const int splash_white = CountColour(White);  // the splash picture's own white
   clock->Advance(1);
   EXPECT_GT(CountColour(White), 5 * splash_white) << "the rows in white";
   // Rows begin below the title at a fifth of the height: the second one is lit.
   EXPECT_GT(CountColour(Lit, 200, 600), 100);
-  EXPECT_EQ(g.hiscores.HiScoreTable[2].Name, "------------");
-  EXPECT_EQ(g.hiscores.HiScoreTable[9].Name, "------------");
+  EXPECT_EQ(g.hiscores().HiScoreTable[2].Name, "------------");
+  EXPECT_EQ(g.hiscores().HiScoreTable[9].Name, "------------");
 
-  g.hiscores.HighlightDifficulty = 2;  // entered in another difficulty's table
+  g.hiscores().HighlightDifficulty = 2;  // entered in another difficulty's table
   EXPECT_LT(CountColour(Lit, 200, 600), 10);
 }
 

@@ -1,4 +1,5 @@
 // The table in memory, the end of a game and the saving of a new entry.
+#include "platform/FileUtil.h"
 #include "scores/HiScores.h"
 
 #include <gtest/gtest.h>
@@ -50,10 +51,10 @@ TEST_F(HiScoresTest, LoadingSetsTheBestScoreAndAMissingFileIsAnEmptyTable) {
   WriteTable(1, {900, 500});
   Load(1);
   EXPECT_EQ(g.st.HiScore, 900);
-  EXPECT_EQ(g.hiscores.HiScoreTable[1].Name, "P2");
+  EXPECT_EQ(g.hiscores().HiScoreTable[1].Name, "P2");
   Load(0);
   EXPECT_EQ(g.st.HiScore, 0);
-  EXPECT_EQ(g.hiscores.HiScoreTable[0].Name, "");
+  EXPECT_EQ(g.hiscores().HiScoreTable[0].Name, "");
 }
 
 TEST_F(HiScoresTest, AScoreGoesBelowEveryEntryItDoesNotBeat) {
@@ -74,12 +75,12 @@ TEST_F(HiScoresTest, AScoreGoesBelowEveryEntryItDoesNotBeat) {
   for (const Case& c : cases) {
     HiScoreList list{};
     for (size_t i = 0; i < c.table.size(); ++i) list[i] = TPlayer{"P" + std::to_string(i + 1), c.table[i], "d"};
-    g.hiscores.HiScoreTable = list;
+    g.hiscores().HiScoreTable = list;
     g.st.HiScore = list[0].Score;
     g.st.Score = c.score;
     EXPECT_EQ(InsertHiScore(g), c.rank) << c.what;
     if (c.rank < 0) continue;
-    const HiScoreList& t = g.hiscores.HiScoreTable;
+    const HiScoreList& t = g.hiscores().HiScoreTable;
     EXPECT_EQ(t[static_cast<size_t>(c.rank)].Name, "------------") << c.what;
     EXPECT_EQ(t[static_cast<size_t>(c.rank)].Score, c.score) << c.what;
     EXPECT_TRUE(std::regex_match(t[static_cast<size_t>(c.rank)].Datum,
@@ -116,11 +117,11 @@ TEST_F(HiScoresTest, OnlyAGameFromTheFirstLevelWithATopTenScoreOpensTheNameEntry
     g.st.ShowHiScores = false;
     ShowEnterYourNameForm(g);
     EXPECT_EQ(g.st.NameEntryActive, c.entry) << c.what;
-    EXPECT_EQ(g.hiscores.NewScore, c.score) << c.what;
+    EXPECT_EQ(g.hiscores().NewScore, c.score) << c.what;
     // Without the entry the game is over at once: the attract mode shows the table.
     EXPECT_EQ(g.st.Demomode && g.st.ShowHiScores, !c.entry) << c.what;
     if (c.entry) {
-      EXPECT_EQ(g.hiscores.NewRank, 2) << c.what;
+      EXPECT_EQ(g.hiscores().NewRank, 2) << c.what;
     }
     g.st.NameEntryActive = false;
   }
@@ -196,7 +197,7 @@ TEST_F(HiScoresTest, AFailedSaveKeepsTheEntryInMemoryTellsThePlayerAndTheGameGoe
   EndGame(0, 950);
   ShowEnterYourNameForm(g);
   // No temporary file can be made where a folder of its name stands.
-  std::filesystem::create_directory(dir.File("hiscore_e.txt.tmp" + std::to_string(::getpid())));
+  std::filesystem::create_directory(TemporaryNameFor(dir.File("hiscore_e.txt"), ::getpid()));
   EXPECT_FALSE(SaveNewHiScore(g, "MAX"));
   NameEntryFinished(g);
   g.shell = before;
@@ -206,7 +207,7 @@ TEST_F(HiScoresTest, AFailedSaveKeepsTheEntryInMemoryTellsThePlayerAndTheGameGoe
             std::string::npos)
       << shell.notices[0];
   EXPECT_EQ(dir.Read("hiscore_e.txt"), old);
-  EXPECT_EQ(g.hiscores.HiScoreTable[0].Name, "MAX");
+  EXPECT_EQ(g.hiscores().HiScoreTable[0].Name, "MAX");
   EXPECT_EQ(g.st.HiScore, 950);
   EXPECT_TRUE(g.st.Demomode);
 }

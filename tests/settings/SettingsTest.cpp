@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "platform/FileUtil.h"
 #include "support/TempDir.h"
 
 namespace kirpo {
@@ -65,7 +66,7 @@ TEST_F(SettingsTest, FailedWriteLeavesTheOldFileByteIdentical) {
   dir.Write("kirpo.ini", original);
   // A folder in the way of the temporary file makes the write fail as a full disk would,
   // also for root.
-  const std::string blocker = dir.File("kirpo.ini.tmp" + std::to_string(::getpid()));
+  const std::string blocker = TemporaryNameFor(dir.File("kirpo.ini"), ::getpid());
   std::filesystem::create_directory(blocker);
   EXPECT_FALSE(ini.WriteIni("Level", "0"));
   EXPECT_EQ(dir.Read("kirpo.ini"), original);
@@ -79,6 +80,24 @@ TEST_F(SettingsTest, UnreadableTargetIsNeverReplaced) {
   EXPECT_FALSE(ini.WriteIni("Level", "1"));
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("kirpo.ini")));
   EXPECT_EQ(ini.ReadIni("Level"), "");
+  EXPECT_EQ(ini.Problem(), dir.File("kirpo.ini") + " is a folder, not a file: move or delete that folder so that "
+                                                   "Kirpo's settings can be saved.");
+}
+
+// A 50 MB file used to be read whole for every key: the first picture came after 18 s.
+TEST_F(SettingsTest, AnOversizedFileIsKeptOnceAndTheDefaultsAreUsed) {
+  const std::string huge = "Difficulty=2\r\n" + std::string(3 << 20, 'x') + "\r\nLevel=5\r\n";
+  dir.Write("kirpo.ini", huge);
+  EXPECT_EQ(ini.ReadInt("Difficulty", 0), 0);
+  EXPECT_EQ(ini.ReadIni("Level"), "");
+  ASSERT_TRUE(std::filesystem::exists(dir.File("kirpo.ini.bad")));
+  const auto kept_at = std::filesystem::last_write_time(dir.File("kirpo.ini.bad"));
+  EXPECT_EQ(ini.ReadInt("Difficulty", 0), 0);
+  EXPECT_EQ(std::filesystem::last_write_time(dir.File("kirpo.ini.bad")), kept_at) << "copied again";
+  EXPECT_TRUE(ini.WriteIni("Level", "0"));
+  EXPECT_EQ(dir.Read("kirpo.ini"), "Level=0\r\n");
+  EXPECT_EQ(dir.Read("kirpo.ini.bad"), huge);
+  EXPECT_EQ(ini.Problem(), "");
 }
 
 TEST(ParseIntTest, AcceptsOnlyWholeDecimalNumbers) {

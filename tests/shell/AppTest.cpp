@@ -48,7 +48,7 @@ TEST_F(AppTest, StartsIntoTheDemoAndFadesIn) {
   EXPECT_FALSE(g.mf.PboxVisible);
   app->RunUntil(1600);
   EXPECT_TRUE(g.mf.PboxVisible);
-  EXPECT_FLOAT_EQ(g.mf.PboxOpacity, 1.0f);
+  EXPECT_FLOAT_EQ(g.PboxOpacity, 1.0f);
   EXPECT_TRUE(fs::exists(dir.Path() + "data/image.store"));
 }
 

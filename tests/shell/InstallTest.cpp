@@ -90,7 +90,7 @@ TEST_F(InstallTest, UnpacksThePackageWithItsFolders) {
 
 TEST_F(InstallTest, AnInstalledProgramFindsThePackageInTheSharedFolderButPrefersItsOwnFolder) {
   EXPECT_EQ(PackageDir(exe_dir), exe_dir) << "nowhere: the executable's folder is named";
-  const std::string shared = root.Path() + "share/kirpo/";
+  const std::string shared = (fs::path(exe_dir) / KIRPO_PACKAGE_FROM_BINDIR).lexically_normal().string() + "/";
   fs::create_directories(shared);
   MakeZip(shared + PackageName, {{"generatedfigures_0.txt", "Typ=BACKGROUND\r\n"}});
   EXPECT_EQ(PackageDir(exe_dir), shared);

@@ -38,7 +38,7 @@ struct SpriteDrawTest : ::testing::Test {
     env.dir.Write("Kirpo-Movies.txt", "Nr;Frames;a;b\n20;3;0;0\n");
     g.figures.LoadMovieList();
     test::LoadFigures(g);
-    g.mf.PboxOpacity = 1;
+    g.PboxOpacity = 1;
   }
 
   // An offscreen picture cleared to black, drawn into by the sprite routines.
@@ -121,7 +121,7 @@ TEST_F(SpriteDrawTest, RotationTurnsClockwiseInsideTheBox) {
 
 TEST_F(SpriteDrawTest, PictureOpacityScalesEveryFigure) {
   if (!Open(200, 100)) GTEST_SKIP() << "no offscreen renderer";
-  g.mf.PboxOpacity = 0.5f;
+  g.PboxOpacity = 0.5f;
   TSprite& s = Make(FigSquare, 10, 10);
   DrawAlpha(g, s, Box(s), s.Transpar0124);
   TSprite& turned = Make(FigSquare, 100, 10);

@@ -50,19 +50,29 @@ bool WaitFor(const std::function<bool()>& done, int timeout_ms) {
   return done();
 }
 
-bool AbortGameWithKillButton(const std::string& window) {
-  Capture("xdotool mousemove --window " + window + " 896 200; sleep 0.3; xdotool mousedown 1; sleep 0.15; " +
-          "xdotool mouseup 1");
+std::string FindDialog(int timeout_ms) {
   // SDL's message box has no window class, which xdotool's search passes over.
   std::string dialog;
-  const bool asked = WaitFor(
+  const bool found = WaitFor(
       [&] {
         dialog = Capture("xwininfo -root -tree | grep '\"Kirpo\":' | awk '{print $1}' | head -n1");
         return dialog.size() > 2;
       },
-      10000);
-  if (!asked) return false;
+      timeout_ms);
+  if (!found) return "";
   dialog.pop_back();  // the line break
+  return dialog;
+}
+
+std::string AskWithKillButton(const std::string& window) {
+  Capture("xdotool mousemove --window " + window + " 896 200; sleep 0.3; xdotool mousedown 1; sleep 0.15; " +
+          "xdotool mouseup 1");
+  return FindDialog(10000);
+}
+
+bool AbortGameWithKillButton(const std::string& window) {
+  const std::string dialog = AskWithKillButton(window);
+  if (dialog.empty()) return false;
   Capture("xdotool windowfocus --sync " + dialog + " 2>/dev/null; xdotool key Return");
   return true;
 }

@@ -36,7 +36,7 @@ FINISH_FRAMES = 300
 # Out of time: the level clock counts 10000 down by 10 every 500 ms.
 TIME_OUT_FRAMES = 32200
 # Levels whose cheapest dead end is proven to lose (each plays the whole level clock out).
-DEAD_END_CASES = {7, 15, 23, 38, 44, 50}
+DEAD_END_CASES = {2, 4, 15, 23, 38, 44, 50}
 # From this level on every level proves its losses: the kmonster's row on Hard, the hunter on Crazy.
 ALL_LOSSES_FROM = 33
 WAITS = [13, 26, 52, 104, 208, 416]

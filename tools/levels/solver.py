@@ -195,6 +195,10 @@ class Result:
         self.dead_ends = 0
         self.complete = True
         self.dead_end_plan = None  # the cheapest way into a state that can no longer be won
+        # Decisions on the way: the plan's states from which one wrong push (or a mushroom taken)
+        # loses the level, and how many such losing moves they offer in all.
+        self.traps = 0
+        self.losing_moves = 0
 
 
 def solve(rows, explore=True, limit=400000):
@@ -248,6 +252,8 @@ def solve(rows, explore=True, limit=400000):
         res.dead_ends = len(dead)
         if dead:
             res.dead_end_plan = _rebuild(level, came, min(dead, key=lambda k: dist[k]))
+        if goal is not None:
+            res.traps, res.losing_moves = _traps(came, edges, goal, set(dead))
     return res
 
 
@@ -268,6 +274,18 @@ def _rebuild(level, came, goal):
         plan.moves.append((d, move))
         plan.falls.append(fall)
     return plan
+
+
+def _traps(came, edges, goal, dead):
+    """Along the shortest plan: the states that offer a move into a dead end, and those moves."""
+    traps = losing = 0
+    key = came[goal][0] if came[goal] is not None else None
+    while key is not None:
+        wrong = len({s for s in edges.get(key, ()) if s in dead})
+        traps += wrong > 0
+        losing += wrong
+        key = came[key][0] if came[key] is not None else None
+    return traps, losing
 
 
 def _dead_ends(level, edges, dist):
@@ -293,9 +311,10 @@ def measures(n, rows):
         return "level %2d: no winning plan (%d states explored%s)" % (
             n, res.states, "" if res.complete else ", search cut short")
     c = res.plan.counts()
-    return ("level %2d: %3d moves = %3d walks + %2d pushes + %d breaks; %6d states, %6d dead ends; "
-            "plan %s" % (n, len(res.plan.moves), c["walks"], c["pushes"], c["breaks"], res.states,
-                         res.dead_ends, res.plan.text()))
+    return ("level %2d: %3d moves = %3d walks + %2d pushes + %d breaks; %6d states, %6d dead ends, "
+            "%2d traps (%2d losing moves); plan %s" % (
+                n, len(res.plan.moves), c["walks"], c["pushes"], c["breaks"], res.states,
+                res.dead_ends, res.traps, res.losing_moves, res.plan.text()))
 
 
 def main(argv):

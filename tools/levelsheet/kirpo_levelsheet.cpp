@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     g.figures.KeepStore = false;
     g.figures.LoadMovieList();
     g.figures.LoadFigureImages(3);
-    g.mf.PboxOpacity = 1;
+    g.PboxOpacity = 1;
     g.st.Difficulty = 2;
     kirpo::Canvas& out = sheet->GetCanvas();
     out.Clear(0xFF000000);

@@ -47,6 +47,7 @@ struct GameState {
   int64_t HiScoresShownAt = 0;
   bool NameEntryActive = false;
   bool StartGameRequested = false;
+  int64_t StartMenuAt = 0;  // the attract mode was left: the start menu comes up then (wall clock)
   int32_t FinalPhase = 0;
   int64_t FinalPhaseAt = 0;
   int32_t GameOverBusy = 0;
@@ -86,6 +87,12 @@ struct GameState {
   // Steering (runner movement and input)
   float TargetX = 0, TargetY = 0;
   int64_t SteerSeenAt = 0;
+  // A direction pressed while the runner walks between cells counts once at the next cell, even
+  // when let go before: quick taps are never lost. Bits as the recording's steering (1 down, 2 up,
+  // 4 left, 8 right); the keys seen at the last update pass tell a new press from a held key.
+  uint8_t PendingStep = 0;
+  uint8_t SteerKeysSeen = 0;
+  int64_t SteerKeysSeenAt = -1;
   int64_t SteerReleasedAt = 0;
   int64_t BallKilledAt = 0;
   int32_t BallKillDirection = 0;
@@ -98,8 +105,16 @@ struct GameState {
   bool KeyDown(int vk) const { return vk >= 0 && vk < 256 && (KeyState[static_cast<size_t>(vk)] & 0x80); }
 
   // The walk-in of the next reserve runner
-  float FreeRunnerHomeX = 0, FreeRunnerHomeY = 0;
   int64_t FreeRunnerPhaseAt = 0;
+
+  // The head-up display's moving parts, in the main form's layout units: the lost cook's spin and
+  // rise, and the reserve cook's walk onto the field. The rules move these; SyncHud shows them.
+  bool KochErlegtShown = false;
+  float KochErlegtX = 0, KochErlegtY = 0, KochErlegtAngle = 0;
+  int32_t WalkInCook = -1;  // the reserve cook that walks, or -1
+  bool WalkInShown = false;
+  float WalkInX = 0, WalkInY = 0;
+  int32_t WalkInPicture = 0;  // 0 standing, 1 and 2 walking left, 3 and 4 walking down
 
   // Screens and timers
   int32_t ScreenshotCount = 0;

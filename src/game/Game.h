@@ -14,6 +14,7 @@ namespace kirpo {
 enum class DialogAnswer;
 class Form;
 struct HiScoreBoard;
+struct Game;
 
 // What the game asks of the program around it. The default does nothing, for tests and tools.
 class ShellHooks {

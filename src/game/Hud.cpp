@@ -7,6 +7,7 @@
 #include "common/Rounding.h"
 #include "game/Game.h"
 #include "platform/Bitmap.h"
+#include "scores/HiScores.h"
 #include "scores/ScoreText.h"
 
 namespace kirpo {
@@ -209,7 +210,7 @@ HudDifficulty ShownDifficulty(const Game& g) {
   if (st.Demomode) {
     // The demo plays with every monster; the table between its runs is one difficulty's, the one
     // that was played last when a game has just ended.
-    difficulty = st.ShowHiScores ? g.hiscores.TableDifficulty : 2;
+    difficulty = st.ShowHiScores ? g.hiscores().TableDifficulty : 2;
   }
   if (difficulty < 0 || difficulty > 2) difficulty = 0;
   std::string label = DifficultyName(difficulty);

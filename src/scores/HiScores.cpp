@@ -99,12 +99,12 @@ void NameEntryFinished(Game& g) {
   GameOver(g);
   // The name shows in its row at once, not after the attract mode's picture that opens the table.
   st.HiScoresShownAt = GameTicks() - HiScorePictureMs;
-  g.hiscores.NewRowHeldUntil = GameTicks() + NewRowSeenMs;
+  g.hiscores().NewRowHeldUntil = GameTicks() + NewRowSeenMs;
 }
 
 void HoldTableForNewRow(Game& g) {
   GameState& st = g.st;
-  if (!st.Demomode || !st.ShowHiScores || GameTicks() >= g.hiscores.NewRowHeldUntil) return;
+  if (!st.Demomode || !st.ShowHiScores || GameTicks() >= g.hiscores().NewRowHeldUntil) return;
   st.KeyState[VK_RETURN] = 0;
   st.NavJump = st.NavLeft = st.NavRight = st.NavUp = st.NavDown = false;
 }

@@ -1,4 +1,5 @@
 #include "game/Hud.h"
+#include "scores/HiScores.h"
 
 #include <gtest/gtest.h>
 
@@ -237,7 +238,7 @@ TEST_F(HudTest, DifficultyIconAndLabelAlwaysAgreeCrazyInTheDemoAndTheTablesOwnWi
     g.st.ShowHiScores = c.table;
     g.st.Difficulty = c.difficulty;
     g.st.StartLevel = c.start_level;
-    g.hiscores.TableDifficulty = c.table_difficulty;
+    g.hiscores().TableDifficulty = c.table_difficulty;
     g.mf.f1Difficulty->text = "stale";
     ShowHudDifficulty(g);
     EXPECT_EQ(g.mf.f1Difficulty->text, c.label) << "before the glyph is painted";

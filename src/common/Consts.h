@@ -21,6 +21,8 @@ constexpr int32_t AddToScore(int32_t score, int32_t points) {
 
 constexpr int LayoutWidth = 960;  // the main form's scaled layout
 constexpr int LayoutHeight = 600;
+// The window's title, from its first moment (in full screen there is none).
+constexpr const char* WindowCaption = "Kirpo written by Vambrecht";
 
 // Sprite type codes, as named in the level files.
 enum SpriteType : int32_t {

@@ -14,6 +14,7 @@ namespace kirpo {
 enum class DialogAnswer;
 class Form;
 struct HiScoreBoard;
+struct Game;
 
 // What the game asks of the program around it. The default does nothing, for tests and tools.
 class ShellHooks {
@@ -40,6 +41,8 @@ class ShellHooks {
   virtual void AskExitWholeGame() {}
   // Tells the player something went wrong that the game lives with (a message box with OK).
   virtual void ShowNotice(const std::string& text) { (void)text; }
+  // Ends a pause at once, as the play button would.
+  virtual void EndPause(Game& g);
 };
 
 // Everything one running game owns. Tests and tools make a fresh one. The sprite and level

@@ -98,6 +98,8 @@ uint64_t GameDigest(Game& g, const SoundRequestLog* sounds) {
   h.Byte(mf.PboxVisible ? 1 : 0);
   h.F32(g.PboxOpacity);
   for (const auto& w : mf.form.Widgets()) {
+    // The menu's ground shows exactly while its icons do, which are counted.
+    if (w.get() == mf.MenuPanel) continue;
     h.Byte(w->visible ? 1 : 0);
     if (!w->visible) continue;
     h.Str(w->name);

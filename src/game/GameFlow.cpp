@@ -221,6 +221,8 @@ void GameOver(Game& g) {
   } release{st};
 
   WriteLog("GameOver " + LevelStage(g));
+  // A game paused behind the name entry (the window lost the focus) is over: the attract mode runs.
+  if (st.Paused) g.shell->EndPause(g);
   st.Demomode = true;
   st.Level = 0;
   st.Stage = 0;

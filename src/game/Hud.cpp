@@ -7,6 +7,7 @@
 #include "common/Rounding.h"
 #include "game/Game.h"
 #include "platform/Bitmap.h"
+#include "scores/HiScores.h"
 #include "scores/ScoreText.h"
 
 namespace kirpo {
@@ -129,6 +130,11 @@ void myWriteText(Game& g, const RectF& rect, const std::string& text, int font_s
 
 void myWriteTextEx(Game& g, const RectF& rect, const std::string& text, int font_size, uint32_t font_color,
                    uint32_t back_color, float alpha, TextAlign h, TextAlign v, bool shadow) {
+  WriteTextAt(g, rect, text, font_size, font_color, back_color, alpha, h, v, shadow, 0);
+}
+
+void WriteTextAt(Game& g, const RectF& rect, const std::string& text, int font_size, uint32_t font_color,
+                 uint32_t back_color, float alpha, TextAlign h, TextAlign v, bool shadow, float lines_down) {
   if (IsBlank(text)) return;
   SetFont(g, font_size, true);
   Canvas* c = DrawTarget(g);
@@ -141,7 +147,7 @@ void myWriteTextEx(Game& g, const RectF& rect, const std::string& text, int font
     // Centred over the play-field: the right 256 design units belong to the button panel.
     const SizeF m = c->MeasureText(" " + text + " ", size, true);
     box.left = (c->Width() - 256 * g.FitScaleX) / 2 - m.width / 2;
-    box.top = c->Height() / 2.0f - m.height / 2;
+    box.top = c->Height() / 2.0f - m.height / 2 + lines_down * m.height;
     box.right = box.left + m.width;
     box.bottom = box.top + m.height;
     if (!shadow) c->FillRect(box, back_color, g.PboxOpacity);
@@ -160,6 +166,13 @@ void WriteEndText(Game& g, const std::string& text) {
   Canvas* c = DrawTarget(g);
   const RectF bounds = c ? RectF{0, 0, float(c->Width()), float(c->Height())} : RectF{};
   myWriteTextEx(g, bounds, text, 96, 0xFFFFFF00, 0xFF808080, 0.85f, TextAlign::Center, TextAlign::Center, true);
+}
+
+void WriteEndTextLine(Game& g, const std::string& text, int font_size, float lines_down) {
+  Canvas* c = DrawTarget(g);
+  const RectF bounds = c ? RectF{0, 0, float(c->Width()), float(c->Height())} : RectF{};
+  WriteTextAt(g, bounds, text, font_size, 0xFFFFFF00, 0xFF808080, 0.85f, TextAlign::Center, TextAlign::Center, true,
+              lines_down);
 }
 
 void DrawPausedPicture(Game& g) {
@@ -191,18 +204,31 @@ void ShowFinalPicture(Game& g) {
   if (const Bitmap* pic = Picture(g, 35)) c->DrawBitmap(*pic, WholeOf(*pic), RectF{0, 0, w, h}, g.PboxOpacity);
 }
 
+HudDifficulty ShownDifficulty(const Game& g) {
+  const GameState& st = g.st;
+  int32_t difficulty = st.Difficulty;
+  if (st.Demomode) {
+    // The demo plays with every monster; the table between its runs is one difficulty's, the one
+    // that was played last when a game has just ended.
+    difficulty = st.ShowHiScores ? g.hiscores().TableDifficulty : 2;
+  }
+  if (difficulty < 0 || difficulty > 2) difficulty = 0;
+  std::string label = DifficultyName(difficulty);
+  // A game started from the training list says so, rather than claiming a difficulty's table.
+  if (!st.Demomode && st.StartLevel >= 1) label = "Training";
+  std::transform(label.begin(), label.end(), label.begin(), [](unsigned char ch) { return char(std::toupper(ch)); });
+  return {difficulty, label};
+}
+
+void ShowHudDifficulty(Game& g) {
+  if (g.mf.f1Difficulty) g.mf.f1Difficulty->text = ShownDifficulty(g).label;
+}
+
 void b_DifficultyPaint(Game& g, Canvas& canvas, const RectF& rect) {
   MainForm& mf = g.mf;
-  std::string name = DifficultyName(g.st.Difficulty);
-  int index = mf.DifficultyImageIndex + 5;
-  if (g.st.Demomode) {
-    name = "Crazy";
-    index = 7;
-  }
-  // A game started from the training list says so, rather than claiming a difficulty's table.
-  if (!g.st.Demomode && g.st.StartLevel >= 1) name = "Training";
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return char(std::toupper(ch)); });
-  if (mf.f1Difficulty) mf.f1Difficulty->text = name;
+  const HudDifficulty shown = ShownDifficulty(g);
+  if (mf.f1Difficulty) mf.f1Difficulty->text = shown.label;
+  const int index = shown.difficulty + 5;
   if (index < 0 || index >= static_cast<int>(mf.DifficultyImages.size())) return;
   const Bitmap* pic = mf.DifficultyImages[static_cast<size_t>(index)];
   if (pic && !pic->Empty()) canvas.DrawBitmap(*pic, WholeOf(*pic), rect, g.PboxOpacity);

@@ -83,7 +83,7 @@ void b_menueClick(Game& g) {
   mf.b_menue->tag += 1;
   const std::array<Widget*, 6> paired{mf.b_pause, mf.b_play, mf.SpeakerButtonOn, mf.SpeakerButtonOff, mf.b_hand,
                                       mf.b_gamepad};
-  const std::array<Widget*, 3> plain{mf.FullScreenButton, mf.b_help, mf.b_off};
+  const std::array<Widget*, 4> plain{mf.MenuPanel, mf.FullScreenButton, mf.b_help, mf.b_off};
   if (mf.b_menue->tag % 2 != 0) {
     mf.b_menue->opacity = 1;
     for (Widget* w : paired)

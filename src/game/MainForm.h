@@ -25,6 +25,7 @@ struct MainForm {
   Widget *b_gamepad = nullptr, *b_hand = nullptr, *b_help = nullptr, *b_menue = nullptr, *b_off = nullptr;
   Widget *b_pause = nullptr, *b_play = nullptr, *FullScreenButton = nullptr;
   Widget *SpeakerButtonOff = nullptr, *SpeakerButtonOn = nullptr;
+  Widget* MenuPanel = nullptr;  // the ground of the menu's icons, shown with them
 
   // Entries 0..4 the reserve cooks, 5..12 the mushroom indicators.
   std::array<Widget*, 13> IndicatorImages{};

@@ -92,27 +92,40 @@ void BuildMainForm(Game& g) {
   m.b_runter = &f.AddImage("b_runter", 866, 463, 60, 60, FormPicture("arrow_down.png"));
   m.b_links = &f.AddImage("b_links", 834, 407, 60, 60, FormPicture("arrow_left.png"));
   m.b_jump = &f.AddImage("b_jump", 866, 255, 60, 60, FormPicture("mushroom.png"));
-  m.b_gamepad = &f.AddImage("b_gamepad", 640, 55, 50, 50, FormPicture("gamepad.png"));
+  // The menu's icons drop down in a column under its button, over the right panel, on a ground of
+  // their own: a row along the top would hide the head-up display's labels and counts.
+  m.MenuPanel = &f.AddPanel("MenuPanel", 846, 55, 100, 296, 0xFF141C34, 10);
+  m.MenuPanel->stroke = 0xFF6F8FD0;
+  m.MenuPanel->stroke_width = 1.5f;
+  m.MenuPanel->hit_test = true;  // a click between two icons reaches nothing under them
+  m.MenuPanel->visible = false;
+  constexpr float kColumnX = 872;
+  auto row = [](int i) { return 58.0f + 49.0f * float(i); };
+  m.b_gamepad = &f.AddImage("b_gamepad", kColumnX, row(3), 48, 48, FormPicture("gamepad.png"));
   m.b_gamepad->hint = "Action buttons active";
-  m.b_hand = &f.AddImage("b_hand", 640, 7, 50, 50, FormPicture("hand.png"));
+  m.b_hand = &f.AddImage("b_hand", kColumnX, row(3), 48, 48, FormPicture("hand.png"));
   m.b_hand->hint = "Touch mode active";
-  m.b_help = &f.AddImage("b_help", 584, 7, 50, 50, FormPicture("help.png"));
+  m.b_help = &f.AddImage("b_help", kColumnX, row(4), 48, 48, FormPicture("help.png"));
   m.b_help->hint = "Help";
   m.b_menue = &f.AddImage("b_menue", 871, 7, 50, 50, FormPicture("menu.png"));
   m.b_menue->hint = "Menu";
   m.b_menue->opacity = 0.5f;
-  m.b_off = &f.AddImage("b_off", 528, 7, 50, 50, FormPicture("off.png"));
+  m.b_off = &f.AddImage("b_off", kColumnX, row(5), 48, 48, FormPicture("off.png"));
   m.b_off->hint = "Close";
-  m.b_pause = &f.AddImage("b_pause", 808, 7, 50, 50, FormPicture("pause.png"));
+  m.b_pause = &f.AddImage("b_pause", kColumnX, row(0), 48, 48, FormPicture("pause.png"));
   m.b_pause->hint = "Pause";
-  m.b_play = &f.AddImage("b_play", 808, 55, 50, 50, FormPicture("play.png"));
+  m.b_play = &f.AddImage("b_play", kColumnX, row(0), 48, 48, FormPicture("play.png"));
   m.b_play->hint = "Play";
-  m.FullScreenButton = &f.AddImage("FullScreenButton", 752, 7, 50, 50, FormPicture("fullscreen.png"));
+  m.FullScreenButton = &f.AddImage("FullScreenButton", kColumnX, row(2), 48, 48, FormPicture("fullscreen.png"));
   m.FullScreenButton->hint = "Switch to fullscreen and back";
-  m.SpeakerButtonOff = &f.AddImage("SpeakerButtonOff", 696, 7, 50, 50, FormPicture("speaker_off.png"));
+  m.SpeakerButtonOff = &f.AddImage("SpeakerButtonOff", kColumnX, row(1), 48, 48, FormPicture("speaker_off.png"));
   m.SpeakerButtonOff->hint = "Sound is off";
-  m.SpeakerButtonOn = &f.AddImage("SpeakerButtonOn", 696, 55, 50, 50, FormPicture("speaker_on.png"));
+  m.SpeakerButtonOn = &f.AddImage("SpeakerButtonOn", kColumnX, row(1), 48, 48, FormPicture("speaker_on.png"));
   m.SpeakerButtonOn->hint = "Sound is on";
+  // Hidden until the menu opens: in their column they lie over the right panel's buttons.
+  for (Widget* w : {m.b_gamepad, m.b_hand, m.b_help, m.b_off, m.b_pause, m.b_play, m.FullScreenButton,
+                    m.SpeakerButtonOff, m.SpeakerButtonOn})
+    w->visible = false;
 
   for (int i = 0; i < 5; ++i) m.IndicatorImages[i] = m.ReserveKoch[i];
   for (int i = 0; i < 8; ++i) m.IndicatorImages[5 + i] = m.Pilz[i];

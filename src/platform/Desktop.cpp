@@ -9,7 +9,6 @@
 
 namespace kirpo {
 
-namespace {
 // $HOME, else the home folder the user database gives (HOME is unset for some services).
 std::string HomeDir() {
   const char* home = std::getenv("HOME");
@@ -22,6 +21,7 @@ std::string HomeDir() {
   return "/tmp";
 }
 
+namespace {
 bool CanShowDialogs() {
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
   const char* driver = SDL_GetCurrentVideoDriver();
@@ -49,15 +49,17 @@ void ShowInfoDialog(const std::string& text, const std::string& button) {
   SDL_ShowMessageBox(&box, &pressed);
 }
 
-DialogAnswer AskYesNo(const std::string& text) {
+DialogAnswer AskYesNoCancel(const std::string& text) {
   if (!CanShowDialogs()) {
-    std::fprintf(stderr, "%s (no display: No)\n", text.c_str());
-    return DialogAnswer::No;
+    std::fprintf(stderr, "%s (no display: Cancel)\n", text.c_str());
+    return DialogAnswer::Cancel;
   }
-  SDL_MessageBoxButtonData buttons[2] = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"}, {0, 0, "No"}};
-  SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, "Kirpo", text.c_str(), 2, buttons, nullptr};
+  SDL_MessageBoxButtonData buttons[3] = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+                                         {0, 0, "No"},
+                                         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 2, "Cancel"}};
+  SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, "Kirpo", text.c_str(), 3, buttons, nullptr};
   int pressed = -1;
-  if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) return DialogAnswer::Closed;
+  if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0 || pressed == 2) return DialogAnswer::Cancel;
   return pressed == 1 ? DialogAnswer::Yes : DialogAnswer::No;
 }
 

@@ -101,6 +101,17 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
   return false;
 }
 
+bool WriteNewFileAtomically(const std::string& path, const void* data, size_t size) {
+  const int claim = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (claim < 0) return false;
+  ::close(claim);
+  if (WriteFileAtomically(path, data, size)) return true;
+  const int error = errno;
+  ::unlink(path.c_str());  // the empty file that claimed the name
+  errno = error;
+  return false;
+}
+
 bool CopyFileAtomically(const std::string& from, const std::string& to) {
   const int in = OpenRegularFile(from);
   if (in < 0) return false;

@@ -24,6 +24,9 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
 // A copy made the same way: the target is the old file or the whole copy, never a part of it.
 bool CopyFileAtomically(const std::string& from, const std::string& to);
 bool MakeDirs(const std::string& path);
+// As WriteFileAtomically, but only where no file is yet: false with errno EEXIST when one is. The
+// name is claimed first, so a second writer of the same name fails rather than replacing it.
+bool WriteNewFileAtomically(const std::string& path, const void* data, size_t size);
 
 // "Cannot write <path>: <reason>", and for a full disk or a refused write what the player can do.
 std::string DescribeWriteError(const std::string& path, int error_number);

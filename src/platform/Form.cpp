@@ -177,9 +177,14 @@ bool Form::MouseUp(float px, float py, int cw, int ch) {
   Widget* pressed = pressed_;
   pressed_ = nullptr;
   if (pressed) pressed->held = false;
+  // The pointer is over w now, even if it came there without a move (a finger lifted elsewhere).
+  if (pressed && pressed != w) SetHovered(w);
   if (!w) return pressed != nullptr;
+  // A release belongs to the widget that took the press: one that began elsewhere (an arrow held and
+  // slid off onto a list) is no click on what lies under the pointer now.
+  if (w != pressed) return true;
   if (w->on_mouse_up) w->on_mouse_up(lx - w->x, ly - w->y);
-  if (w == pressed && w->on_click) w->on_click();
+  if (w->on_click) w->on_click();
   return true;
 }
 

@@ -56,7 +56,7 @@ struct Widget {
   // Pointer. Coordinates are layout units relative to the widget.
   std::function<void()> on_click;  // press and release on the same widget
   std::function<void(float x, float y)> on_mouse_down;
-  std::function<void(float x, float y)> on_mouse_up;
+  std::function<void(float x, float y)> on_mouse_up;  // only after a press on the same widget
   std::function<void(float x, float y)> on_drag;  // the pointer moved while this widget is held
   std::function<void(float steps_x, float steps_y)> on_wheel;
   std::function<void()> on_mouse_enter;

@@ -2,10 +2,12 @@
 
 #include <ctime>
 
+#include "common/Consts.h"
 #include "common/Errors.h"
 #include "game/Game.h"
 #include "game/GameFlow.h"
 #include "platform/Clock.h"
+#include "scores/HiScoreScreen.h"
 
 namespace kirpo {
 
@@ -95,6 +97,16 @@ void NameEntryFinished(Game& g) {
   g.shell->ShowMainForm(true);
   st.NameEntryActive = false;
   GameOver(g);
+  // The name shows in its row at once, not after the attract mode's picture that opens the table.
+  st.HiScoresShownAt = GameTicks() - HiScorePictureMs;
+  g.hiscores().NewRowHeldUntil = GameTicks() + NewRowSeenMs;
+}
+
+void HoldTableForNewRow(Game& g) {
+  GameState& st = g.st;
+  if (!st.Demomode || !st.ShowHiScores || GameTicks() >= g.hiscores().NewRowHeldUntil) return;
+  st.KeyState[VK_RETURN] = 0;
+  st.NavJump = st.NavLeft = st.NavRight = st.NavUp = st.NavDown = false;
 }
 
 int32_t HighlightedRow(const Game& g) {

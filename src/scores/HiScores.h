@@ -18,7 +18,12 @@ struct HiScoreBoard {
   // The most recently entered row, and the table it belongs to; no other table lights it up.
   int32_t HighlightRank = -1;
   int32_t HighlightDifficulty = -1;
+  // Until then the table with the row just entered stays, whatever is pressed (wall clock).
+  int64_t NewRowHeldUntil = 0;
 };
+
+// How long the table shows a row just entered before a key or a click may leave it.
+constexpr int64_t NewRowSeenMs = 2500;
 
 // Puts the current score into the table below every entry it does not beat; returns its index,
 // or -1 when it beats none.
@@ -30,6 +35,10 @@ void ShowEnterYourNameForm(Game& g);
 bool SaveNewHiScore(Game& g, const std::string& name);
 // The name entry has closed: back to the attract mode, which shows the table.
 void NameEntryFinished(Game& g);
+
+// While the table shows a row just entered, the keys and clicks that would leave the attract mode
+// are dropped: a second Enter, the natural answer to a name entry, must not skip the row unseen.
+void HoldTableForNewRow(Game& g);
 
 // The row to draw highlighted in the table now in memory, or -1.
 int32_t HighlightedRow(const Game& g);

@@ -158,6 +158,7 @@ void NameEntryForm::Prepare(int rank, bool show_highlight) {
   PNPTimer->Enable(false, GameTicks());
   PNPTimer->Enable(true, GameTicks());
   saved_ = false;
+  enter_pressed_ = false;
   Highlight(show_highlight ? 0 : -1);
 }
 
@@ -168,7 +169,7 @@ void NameEntryForm::AClick(const std::string& caption) {
 
 void NameEntryForm::PNPTimerTimer() { PNPTitel->color = PNPTitel->color == kYellow ? kBlack : kYellow; }
 
-bool NameEntryForm::KeyDown(int vk, bool) {
+bool NameEntryForm::KeyDown(int vk, bool repeat) {
   switch (vk) {
     case VK_BACK: AClick("<"); return true;
     case VK_LEFT:
@@ -179,7 +180,10 @@ bool NameEntryForm::KeyDown(int vk, bool) {
       if (highlighted_ < 0) Highlight(0);
       else AClick(grid_[static_cast<size_t>(highlighted_)].caption);
       return true;
-    default: return vk == VK_RETURN;
+    case VK_RETURN:
+      if (!repeat) enter_pressed_ = true;
+      return true;
+    default: return false;
   }
 }
 
@@ -189,10 +193,13 @@ void NameEntryForm::Text(const std::string& text) {
 }
 
 // Enter acts on its release: when the main form comes back, the key is up, and the attract mode
-// does not take it for a wish to leave the table.
+// does not take it for a wish to leave the table. Only a release whose press came here saves: the
+// Enter of Alt+Enter, whose press went to full screen, would save a half-typed name.
 bool NameEntryForm::KeyUp(int vk) {
   if (vk != VK_RETURN) return false;
-  ReturnToCaller();
+  const bool pressed_here = enter_pressed_;
+  enter_pressed_ = false;
+  if (pressed_here) ReturnToCaller();
   return true;
 }
 

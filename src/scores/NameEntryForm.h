@@ -62,6 +62,7 @@ class NameEntryForm {
   std::vector<GridKey> grid_;  // every key the highlight visits, the delete key too
   int highlighted_ = -1;       // index into grid_
   bool saved_ = false;
+  bool enter_pressed_ = false;  // Enter went down while the form was up and has not been let go
 };
 
 }  // namespace kirpo

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <ctime>
 
 #include "game/GameFlow.h"
 #include "game/GameFrame.h"
@@ -17,14 +18,15 @@
 #include "common/Errors.h"
 #include "scores/HiScores.h"
 #include "shell/Install.h"
+#include "shell/Screenshot.h"
 #include "game/MainFormLayout.h"
+#include "game/QuitQuestion.h"
 #include "scores/NameEntryForm.h"
 #include "startmenu/StartForm.h"
 
 namespace kirpo {
 
 namespace {
-const char* const kCaption = "Kirpo written by Vambrecht";
 const char* const kDifficultyNames[3] = {"EASY", "HARD", "CRAZY"};
 }  // namespace
 
@@ -205,6 +207,8 @@ int64_t App::IdleUntil() const {
   } else {
     return 0;
   }
+  // The screenshot's notice goes on its own.
+  if (notice_until_ > game_.st.LastFrameAt) until = std::min(until, notice_until_);
   // The hint of the control under the resting pointer appears on its own.
   if (!hint_.empty() && hint_since_ + 600 > game_.st.LastFrameAt) until = std::min(until, hint_since_ + 600);
   return until;
@@ -443,6 +447,11 @@ void App::DispatchInput(const InputEvent& e) {
   switch (e.type) {
     case InputEvent::Type::MouseDown:
       if (g.st.AppStartedAt == 0) break;
+      if (quit_question_.Open() && !screen_) {
+        // A click answers the question as any key but Enter and Esc does, and does nothing else.
+        EndQuitQuestion(GameTicks());
+        break;
+      }
       if (!form.MouseDown(e.x, e.y, c.Width(), c.Height()) && !screen_ && main_form_visible_ && e.button == 1)
         pboxMouseDown(g, e.x, e.y, c.Width(), c.Height());
       break;
@@ -536,7 +545,10 @@ void App::PadKeyToScreen(const PadKey& k) {
 void App::PauseForFocusLoss() {
   GameState& st = game_.st;
   // Only a game the player is playing; coming back does not unpause, the player does.
-  if (own_dialog_focus_ || !desktop_ || !st.GameRunning || st.Demomode || st.Paused || st.PauseToggleRequested) return;
+  // Behind another screen (the name entry) no game is being played.
+  if (own_dialog_focus_ || !desktop_ || !st.GameRunning || st.Demomode || st.Paused || st.PauseToggleRequested ||
+      screen_)
+    return;
   if (game_.mf.b_pause && game_.mf.b_pause->on_mouse_up) game_.mf.b_pause->on_mouse_up(0, 0);
 }
 
@@ -625,7 +637,9 @@ void App::IdleHandlerTick() {
     if (stale_keys_[vk]) st.KeyState[vk] = 0;
   }
   ApplyGamepads();
-  if (st.KeyDown(VK_ESCAPE) && TicksBetween(now, st.LastEscAt) > 1000) {
+  const bool in_play = AnswerQuitQuestion(now);
+  if (closed_) return;
+  if (!in_play && st.KeyDown(VK_ESCAPE) && TicksBetween(now, st.LastEscAt) > 1000) {
     st.CloseRequested = true;
     st.LastEscAt = now;
   }
@@ -637,15 +651,21 @@ void App::IdleHandlerTick() {
     st.PauseToggleRequested = false;
     SetPaused(!st.Paused, now);
   }
+  // F12 acts on its press: held, it takes no second picture.
+  const bool f12 = st.KeyDown(VK_F12);
+  const bool f12_pressed = f12 && !f12_was_down_;
+  f12_was_down_ = f12;
   if (screen_) {
     // The game frame stands still while another screen is up, and an unchanged screen is not painted again.
-    if (st.KeyDown(VK_F12)) TakeScreenshot();
-    if (screen_->dirty || now - screen_painted_at_ >= 500) {
+    if (screen_->dirty || f12_pressed || NoticeChanged() || now - screen_painted_at_ >= 500) {
       screen_->dirty = false;
       screen_painted_at_ = now;
+      in_screenshot_ = f12_pressed;
       PaintScreen(host_.GetCanvas());
       host_.Present();
+      in_screenshot_ = false;
     }
+    if (f12_pressed) TakeScreenshot();
     return;
   }
   ShowPauseState(g);
@@ -660,13 +680,48 @@ void App::IdleHandlerTick() {
     }
     return;
   }
-  if (st.KeyDown(VK_F12)) TakeScreenshot();
   if (TicksBetween(now, pictures_released_at_) >= 5000) {
     // The splash, a level's picture or the menu's sheet need not stay decoded once gone.
     g.figures.ReleaseUnusedPictures();
     pictures_released_at_ = now;
   }
+  HoldTableForNewRow(g);
+  // The frame a picture is taken of shows no notice of an earlier one.
+  in_screenshot_ = f12_pressed;
   PaintFrame();
+  in_screenshot_ = false;
+  if (f12_pressed) TakeScreenshot();
+}
+
+bool App::AnswerQuitQuestion(int64_t now) {
+  GameState& st = game_.st;
+  const bool in_play = st.GameRunning && !st.Demomode && !screen_ && main_form_visible_;
+  if (quit_question_.Open() && (!in_play || st.PauseToggleRequested)) {
+    // The pad's start button or a screen that came up meanwhile: back to the game as it was.
+    st.PauseToggleRequested = false;
+    EndQuitQuestion(now);
+  }
+  switch (quit_question_.Keys(st.KeyState, in_play)) {
+    case QuitQuestion::Answer::Asked:
+      paused_for_question_ = !st.Paused;
+      SetPaused(true, now);
+      break;
+    case QuitQuestion::Answer::Quit: FormClose(); break;
+    case QuitQuestion::Answer::GoOn:
+      // The key that answered acts on nothing else, also while it is held.
+      for (size_t vk = 0; vk < stale_keys_.size(); ++vk)
+        if (quit_question_.Taken()[vk]) stale_keys_[vk] = true;
+      EndQuitQuestion(now);
+      break;
+    case QuitQuestion::Answer::None: break;
+  }
+  return in_play;
+}
+
+void App::EndQuitQuestion(int64_t now) {
+  quit_question_.Dismiss();
+  if (paused_for_question_) SetPaused(false, now);
+  paused_for_question_ = false;
 }
 
 Form& App::CurrentForm() { return screen_ ? *screen_ : game_.mf.form; }
@@ -677,12 +732,8 @@ void App::PaintScreen(Canvas& canvas) {
   canvas.Clear(0xFF000000);
   screen_->Draw(canvas, 1.0f);
   DrawHint(canvas);
+  DrawNotice(canvas);
   canvas.Flush();
-}
-
-void App::PaintCurrent(Canvas& canvas) {
-  if (screen_) PaintScreen(canvas);
-  else PboxPaint(canvas);
 }
 
 void App::DrawBackdrop(Canvas& canvas) {
@@ -707,7 +758,8 @@ uint64_t App::FrozenLook() {
                             uint64_t(hint_shown) << 1 | uint64_t(game_.mf.PboxVisible && main_form_visible_),
                             std::hash<std::string>{}(hint_),
                             std::hash<float>{}(mouse_x_) ^ std::hash<float>{}(mouse_y_) << 1,
-                            std::hash<float>{}(game_.PboxOpacity)};
+                            std::hash<float>{}(game_.PboxOpacity), uint64_t(quit_question_.Open()),
+                            uint64_t(GameTicks() < notice_until_)};
   uint64_t look = 0;
   for (uint64_t p : parts) look = look * 1000003u ^ p;
   return look;
@@ -723,10 +775,12 @@ void App::RepaintFrozen() {
   if (picture) {
     // Under the layout, so that the play button stays bright.
     game_.PaintCanvas = &canvas;
-    DrawPausedPicture(game_);
+    if (quit_question_.Open()) DrawQuitQuestion(game_);
+    else DrawPausedPicture(game_);
     game_.PaintCanvas = nullptr;
     game_.mf.form.Draw(canvas, game_.PboxOpacity);
     DrawHint(canvas);
+    DrawNotice(canvas);
   }
   host_.Present();
 }
@@ -748,7 +802,7 @@ void App::PboxPaint(Canvas& canvas) {
   ++nested_;
   const int64_t now = GameTicks();
   if (TicksBetween(now, g.st.LastCaptionAt) >= 1000) {
-    host_.SetCaption(host_.IsFullScreen() ? "" : kCaption);
+    host_.SetCaption(host_.IsFullScreen() ? "" : WindowCaption);
     g.st.LastCaptionAt = now;
   }
   UsePicture(canvas);
@@ -769,8 +823,10 @@ void App::PboxPaint(Canvas& canvas) {
     }
     g.PaintCanvas = nullptr;
     canvas.EndKeep();
+    ShowHudDifficulty(g);
     g.mf.form.Draw(canvas, g.PboxOpacity);
     DrawHint(canvas);
+    DrawNotice(canvas);
   }
   canvas.Flush();
   --nested_;
@@ -794,19 +850,34 @@ void App::DrawHint(Canvas& canvas) {
 void App::TakeScreenshot() {
   Game& g = game_;
   ++g.st.ScreenshotCount;
-  const float sx = g.ScaleX, sy = g.ScaleY;
-  Canvas& screen = host_.GetCanvas();
-  std::unique_ptr<Host> picture = CreateOffscreenHost(screen.Width(), screen.Height());
-  if (picture) {
-    picture->GetCanvas().Clear(0xFFFFFFFF);
-    PaintCurrent(picture->GetCanvas());
-    const std::string name = "hardcopy-" + std::to_string(g.st.ScreenshotCount) + "-Screen.png";
-    if (auto bmp = picture->ReadPixels()) bmp->SavePng(name);
+  // The picture the window shows, drawn a moment ago: running the game frame once more for it would
+  // move the game on and cost as much as a frame with every large picture decoded afresh.
+  std::string text = "Screenshot not saved: the window could not be read";
+  if (std::unique_ptr<Bitmap> shown = host_.ReadPixels()) {
+    const RectF r = host_.GetCanvas().PictureRect();
+    const int left = std::max(0, int(r.left)), top = std::max(0, int(r.top));
+    const int w = std::min(shown->Width() - left, int(r.Width())), h = std::min(shown->Height() - top, int(r.Height()));
+    if (w > 0 && h > 0) {
+      Bitmap picture(w, h);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) picture.SetPixel(x, y, shown->Pixel(left + x, top + y));
+      std::string why;
+      const std::string folder = ScreenshotFolder();
+      const std::string name = SaveScreenshot(picture, folder, std::time(nullptr), &why);
+      text = !name.empty() ? "Screenshot saved: " + name : "Screenshot not saved: " + why;
+      WriteLog(name.empty() ? text : "Screenshot saved: " + folder + name);
+    }
   }
-  g.ScaleX = sx, g.ScaleY = sy;
-  // One key press gives one file.
-  Delay(2000, false);
+  notice_ = text;
+  notice_until_ = GameTicks() + ScreenshotNoticeMs;
 }
+
+void App::DrawNotice(Canvas& canvas) {
+  notice_drawn_ = !in_screenshot_ && GameTicks() < notice_until_;
+  if (notice_drawn_) DrawScreenshotNotice(canvas, notice_);
+}
+
+bool App::NoticeChanged() const { return notice_drawn_ != (GameTicks() < notice_until_); }
 
 void App::Delay(int ms, bool process_messages) {
   const int64_t start = GameTicks();
@@ -919,13 +990,21 @@ void App::AskExitWholeGame() {
   // The window's focus loss reaches the queue only after the question, so it is ignored until the
   // window has the focus again.
   own_dialog_focus_ = true;
+  // The question stands outside the game: its time is a pause, so Cancel leaves the game exactly
+  // as it was before the button.
+  const bool was_paused = game_.st.Paused;
+  SetPaused(true, GameTicks());
   DialogAnswer a;
   {
     CloseSignalOutcome outcome(0, ClosingWrites());
-    a = AskYesNo("Do you want to exit whole game?");
+    a = AskYesNoCancel(
+        "Do you want to exit whole game?\n\nYes: the game ends.  No: this cook dies.  Cancel: play on.");
   }
+  SetPaused(was_paused, GameTicks());
   ExitWholeGameAnswered(game_, a == DialogAnswer::Yes, a == DialogAnswer::No);
 }
+
+void App::EndPause(Game&) { SetPaused(false, GameTicks()); }
 
 void App::ShowNotice(const std::string& text) {
   own_dialog_focus_ = true;  // as for the kill question: the message box's focus is no reason to pause

@@ -8,6 +8,7 @@
 
 #include "game/Game.h"
 #include "common/GameState.h"
+#include "game/QuitQuestion.h"
 #include "platform/AudioBackend.h"
 #include "platform/Gamepads.h"
 #include "platform/Host.h"
@@ -84,6 +85,7 @@ class App final : public ShellHooks {
   void OpenUrl(const std::string& url) override;
   void AskExitWholeGame() override;
   void ShowNotice(const std::string& text) override;
+  void EndPause(Game& g) override;
 
  private:
   int64_t NextDue(bool frames, bool game_timers = true) const;
@@ -128,20 +130,26 @@ class App final : public ShellHooks {
   std::function<void()> ClosingWrites();
   void RestoreWindowPlacement();
   void IdleHandlerTick();
+  // Esc in play asks before it ends the program; returns whether a game is in play.
+  bool AnswerQuitQuestion(int64_t now);
+  // The question goes: a game it paused plays on.
+  void EndQuitQuestion(int64_t now);
   void PaintFrame();
   // While paused: the kept game picture under the layout as it is now; nothing moves.
   void RepaintFrozen();
   // What the paused picture shows, as one number: the layout, the hint, the window's size.
   uint64_t FrozenLook();
   void PboxPaint(Canvas& canvas);
-  // What the window shows now: the game and its layout, or the screen that is up.
-  void PaintCurrent(Canvas& canvas);
   void PaintScreen(Canvas& canvas);
   void DispatchInput(const InputEvent& e);
   // Places the picture in the canvas (16:10 between bars, or stretched) and scales the design space to it.
   void UsePicture(Canvas& canvas);
   void DrawBackdrop(Canvas& canvas);
+  // F12: the picture as the player sees it into the pictures folder, and a notice that says so.
   void TakeScreenshot();
+  void DrawNotice(Canvas& canvas);
+  // The notice came or went since it was last drawn.
+  bool NoticeChanged() const;
   void DrawHint(Canvas& canvas);
   // The speaker button (both images): switches sound on or off.
   void SpeakerToggle();
@@ -198,6 +206,13 @@ class App final : public ShellHooks {
   int64_t paused_total_ = 0;  // the clock's time spent paused: game time is the clock's less this
   int64_t paused_at_ = 0;
   int64_t paused_frame_index_ = 0;
+  QuitQuestion quit_question_;
+  bool f12_was_down_ = false;
+  bool in_screenshot_ = false;  // painting the frame a picture is taken of, which the notice is not part of
+  std::string notice_;          // "Screenshot saved: ..." until notice_until_ (clock)
+  int64_t notice_until_ = 0;
+  bool notice_drawn_ = false;
+  bool paused_for_question_ = false;  // the game ran when the question came up
 };
 
 }  // namespace kirpo

@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     SDL_Quit();
     return kirpo::ExitAlreadyRunning;
   }
-  std::unique_ptr<kirpo::Host> host = kirpo::CreateWindowHost(960, 600, "Form1", false, &error);
+  std::unique_ptr<kirpo::Host> host = kirpo::CreateWindowHost(960, 600, kirpo::WindowCaption, false, &error);
   if (!host) return no_window();
   int code = 0;
   try {

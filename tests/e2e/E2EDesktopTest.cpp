@@ -102,8 +102,47 @@ TEST_F(E2EDesktopTest, AnotherWindowTakingTheFocusPausesTheGameUntilThePlayerGoe
   const std::string f = shot("f.png");
   SleepMs(1200);
   EXPECT_GT(DifferentPixels(f, shot("g.png")), 0) << "F5 goes on";
-  Tap(window, "Escape");
+  Tap(window, "Escape");  // in play Esc asks first, and Enter ends
+  SleepMs(300);
+  Tap(window, "Return");
   EXPECT_EQ(game.Wait(15000), 0);
+}
+
+TEST_F(E2EDesktopTest, TheKillButtonsQuestionCancelledWithEscGoesBackToTheGame) {
+  home.Write("data/KIRPO/kirpo.ini", "Level=1\r\nStartLevel=1\r\nRunner=3\r\nScore=0\r\nStartMode=2\r\n");
+  Process game({KIRPO_EXE}, Env(), home.Path(), home.File("out.log"));
+  const std::string window = FindWindow(kTitle, 30000);
+  ASSERT_FALSE(window.empty()) << home.Read("out.log");
+  test::FocusWindow(window);
+  SleepMs(5000);  // faded in, the runner has walked onto the field
+  // The reserve cooks in the head-up display's top left corner.
+  auto cooks = [&](const std::string& name) {
+    Capture("import -window " + window + " -crop 300x85+0+0 +repage " + home.File(name));
+    return home.File(name);
+  };
+  const std::string before = cooks("before.png");
+  Capture("xdotool mousemove --window " + window + " 896 200; sleep 0.3; xdotool mousedown 1; sleep 0.15; " +
+          "xdotool mouseup 1");
+  std::string dialog;
+  ASSERT_TRUE(test::WaitFor(
+      [&] {
+        dialog = Capture("xwininfo -root -tree | grep '\"Kirpo\":' | awk '{print $1}' | head -n1");
+        return dialog.size() > 2;
+      },
+      10000));
+  dialog.pop_back();
+  Capture("xdotool windowfocus --sync " + dialog + " 2>/dev/null; xdotool key Escape");
+  ASSERT_TRUE(test::WaitFor(
+      [&] { return Capture("xwininfo -root -tree | grep '\"Kirpo\":'").empty(); }, 5000))
+      << "Esc did not close the question";
+  SleepMs(3000);  // a killed cook's place would have been taken by the next one by now
+  EXPECT_EQ(DifferentPixels(before, cooks("after.png")), 0) << "a cook was lost";
+  EXPECT_TRUE(game.Running());
+  test::FocusWindow(window);
+  Tap(window, "Escape");
+  SleepMs(300);
+  Tap(window, "Escape");
+  EXPECT_EQ(game.Wait(15000), 0) << home.Read("out.log");
 }
 
 TEST_F(E2EDesktopTest, F11TogglesFullScreenAndARestartComesBackTheWayItWasLeft) {

@@ -120,7 +120,7 @@ TEST_F(E2EGamepadTest, ANameTypedOnThePadThenTheMenuIntoANewGameOnCrazy) {
   Press("back", 1500);
   EXPECT_TRUE(game.Running()) << "Back never closes the program";
   test::FocusWindow(window);
-  Capture("xdotool key Escape");
+  Capture("xdotool key Escape; sleep 0.3; xdotool key Return");  // in play Esc asks first
   EXPECT_EQ(game.Wait(15000), 0) << home.Read("out.log");
 }
 

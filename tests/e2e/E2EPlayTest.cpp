@@ -66,8 +66,23 @@ TEST_F(E2EPlayTest, ResumedGameMovesOnArrowKeysAndFreezesOnF5) {
   Shot("resumed.png");
   EXPECT_GT(DifferentPixels(home.File("paused2.png"), home.File("resumed.png")), 0) << "the game did not resume";
 
-  Focus();
-  Capture("xdotool keydown Escape; sleep 0.15; xdotool keyup Escape");
+  // Esc asks over the still game; another key plays on, Esc again ends.
+  Hold("Escape", 150);
+  SleepMs(400);
+  Shot("asked1.png");
+  SleepMs(1200);
+  Shot("asked2.png");
+  EXPECT_GT(DifferentPixels(home.File("resumed.png"), home.File("asked1.png")), 0) << "nothing was asked";
+  EXPECT_EQ(DifferentPixels(home.File("asked1.png"), home.File("asked2.png")), 0) << "the game went on while asked";
+  EXPECT_TRUE(game.Running());
+  Hold("x", 150);
+  SleepMs(1200);
+  Shot("answered.png");
+  EXPECT_GT(DifferentPixels(home.File("asked2.png"), home.File("answered.png")), 0) << "the game did not go on";
+  EXPECT_TRUE(game.Running());
+  Hold("Escape", 150);
+  SleepMs(300);
+  Hold("Escape", 150);
   EXPECT_EQ(game.Wait(15000), 0) << home.Read("out.log");
   const std::string ini = home.Read("data/KIRPO/kirpo.ini");
   EXPECT_NE(ini.find("Level=0\r\n"), std::string::npos) << ini;

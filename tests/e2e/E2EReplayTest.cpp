@@ -184,8 +184,9 @@ TEST_F(E2EReplayTest, TheProgramSteeredByRealKeysEndsLikeTheReplay) {
     EXPECT_EQ(lost, headless.outcome == ReplayOutcome::Lost) << ini;
     // Esc counts a second after a level start at the earliest, and the retry has just started.
     SleepMs(1500);
+    // In play Esc asks first; Esc again ends.
     test::Capture("xdotool windowfocus --sync " + window + " 2>/dev/null; xdotool keydown Escape; sleep 0.15; "
-                  "xdotool keyup Escape");
+                  "xdotool keyup Escape; sleep 0.3; xdotool keydown Escape; sleep 0.15; xdotool keyup Escape");
     EXPECT_EQ(game.Wait(15000), 0) << home.Read("out.log");
   }
 }

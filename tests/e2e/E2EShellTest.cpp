@@ -1,6 +1,7 @@
 // Starts the real executable under the X server of the test run (Xvfb in CI).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -37,7 +38,8 @@ struct E2EShellTest : ::testing::Test {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (the test script runs Xvfb)";
   }
   std::map<std::string, std::string> Env() const {
-    return {{"XDG_DATA_HOME", home.Path() + "data"}, {"SDL_AUDIODRIVER", "dummy"}, {"HOME", home.Path()}};
+    return {{"XDG_DATA_HOME", home.Path() + "data"}, {"SDL_AUDIODRIVER", "dummy"}, {"HOME", home.Path()},
+            {"XDG_CONFIG_HOME", home.Path() + "config"}};
   }
   void Key(const std::string& window, const std::string& key) {
     test::FocusWindow(window);
@@ -46,8 +48,16 @@ struct E2EShellTest : ::testing::Test {
 };
 
 TEST_F(E2EShellTest, WindowAppearsTakesAScreenshotAndClosesOnEsc) {
+  home.Write("config/user-dirs.dirs", "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
   Process game({KIRPO_EXE}, Env(), home.Path(), home.File("out.log"));
   ASSERT_TRUE(game.Started());
+  // The window bears the game's name from the moment it exists.
+  std::string first;
+  for (int i = 0; i < 600 && first.empty(); ++i, SleepMs(20))
+    first = Capture("xdotool search --pid " + std::to_string(game.Pid()) + " 2>/dev/null | head -n1");
+  ASSERT_FALSE(first.empty()) << home.Read("out.log");
+  first.pop_back();
+  EXPECT_EQ(Capture("xdotool getwindowname " + first), "Kirpo written by Vambrecht\n");
   const std::string window = FindWindow("Kirpo written by Vambrecht", 30000);
   ASSERT_FALSE(window.empty()) << home.Read("out.log");
   const std::string geometry = Capture("xdotool getwindowgeometry " + window);
@@ -58,11 +68,25 @@ TEST_F(E2EShellTest, WindowAppearsTakesAScreenshotAndClosesOnEsc) {
   Capture("import -window " + window + " " + home.File("shot.png"));
   EXPECT_GT(DistinctColours(home.File("shot.png")), 8) << "the window looks blank";
 
+  // The desktop's pictures folder, as xdg-user-dirs names it.
+  const std::string pictures = home.Path() + "Bilder/Kirpo/";
+  auto pictures_taken = [&] {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(pictures, ec)) names.push_back(e.path().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
   Key(window, "F12");
-  for (int i = 0; i < 50 && !FileExists(home.File("hardcopy-1-Screen.png")); ++i) SleepMs(100);
-  ASSERT_TRUE(FileExists(home.File("hardcopy-1-Screen.png")));
-  EXPECT_GT(DistinctColours(home.File("hardcopy-1-Screen.png")), 8);
-  SleepMs(2200);  // a screenshot is followed by a two-second stand-still
+  ASSERT_TRUE(test::WaitFor([&] { return pictures_taken().size() == 1; }, 5000));
+  EXPECT_GT(DistinctColours(pictures_taken()[0]), 8);
+  Capture("import -window " + window + " " + home.File("notice.png"));
+  Key(window, "F12");  // at once: the window does not stand still, and the first picture stays
+  ASSERT_TRUE(test::WaitFor([&] { return pictures_taken().size() == 2; }, 1500));
+  SleepMs(2500);
+  Capture("import -window " + window + " " + home.File("after.png"));
+  EXPECT_GT(test::DifferentPixels(home.File("shot.png"), home.File("notice.png")), 0) << "no notice";
+  EXPECT_EQ(test::DifferentPixels(home.File("shot.png"), home.File("after.png")), 0) << "the notice stayed";
 
   Key(window, "Escape");
   EXPECT_EQ(game.Wait(15000), 0) << home.Read("out.log");

@@ -54,8 +54,9 @@ struct E2EStartMenuTest : ::testing::Test {
     SleepMs(settle_ms);
   }
   std::string Ini() { return home.Read("data/KIRPO/kirpo.ini"); }
+  // From a game in play: Esc asks first, Enter ends.
   void Quit() {
-    Keys("Escape", 0);
+    Keys("Escape Return", 0);
     EXPECT_EQ(game->Wait(15000), 0) << home.Read("out.log");
   }
 };

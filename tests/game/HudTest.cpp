@@ -1,4 +1,5 @@
 #include "game/Hud.h"
+#include "scores/HiScores.h"
 
 #include <gtest/gtest.h>
 
@@ -206,7 +207,7 @@ TEST_F(HudTest, PicturesTurnTheSunburstFiveDegreesPerFrameAndShowTheirFigure) {
   EXPECT_EQ(g.st.RotatingAngle, 10);
 }
 
-TEST_F(HudTest, DifficultyGlyphShowsTheChosenPictureAndCrazyInTheAttractMode) {
+TEST_F(HudTest, DifficultyIconAndLabelAlwaysAgreeCrazyInTheDemoAndTheTablesOwnWithIt) {
   BuildMainForm(g);
   const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
   Bitmap pictures[3] = {Bitmap(20, 20, colours[0]), Bitmap(20, 20, colours[1]), Bitmap(20, 20, colours[2])};
@@ -216,19 +217,31 @@ TEST_F(HudTest, DifficultyGlyphShowsTheChosenPictureAndCrazyInTheAttractMode) {
 
   struct Case {
     bool demo;
+    bool table;  // the attract mode shows the table of table_difficulty
     int difficulty;
+    int table_difficulty;
+    int start_level;
     const char* label;
     uint32_t colour;
   };
-  const Case cases[] = {{false, 0, "EASY", colours[0]},
-                        {false, 1, "HARD", colours[1]},
-                        {false, 2, "CRAZY", colours[2]},
-                        {true, 0, "CRAZY", colours[2]}};
+  const Case cases[] = {{false, false, 0, 0, 0, "EASY", colours[0]},
+                        {false, false, 1, 0, 0, "HARD", colours[1]},
+                        {false, false, 2, 0, 0, "CRAZY", colours[2]},
+                        {false, false, 1, 0, 3, "TRAINING", colours[1]},
+                        {true, false, 0, 0, 0, "CRAZY", colours[2]},
+                        // After a game on Hard its table shows, and the display names its difficulty.
+                        {true, true, 0, 1, 0, "HARD", colours[1]},
+                        {true, true, 2, 0, 0, "EASY", colours[0]}};
   for (const Case& c : cases) {
     Canvas& canvas = UseCanvas(100, 100);
     g.st.Demomode = c.demo;
+    g.st.ShowHiScores = c.table;
     g.st.Difficulty = c.difficulty;
-    g.mf.DifficultyImageIndex = c.difficulty;
+    g.st.StartLevel = c.start_level;
+    g.hiscores().TableDifficulty = c.table_difficulty;
+    g.mf.f1Difficulty->text = "stale";
+    ShowHudDifficulty(g);
+    EXPECT_EQ(g.mf.f1Difficulty->text, c.label) << "before the glyph is painted";
     g.mf.b_Difficulty->on_paint(canvas, RectF{10, 10, 60, 60});
     EXPECT_EQ(g.mf.f1Difficulty->text, c.label);
     auto px = Pixels();

@@ -185,5 +185,36 @@ TEST_F(InputTest, TheMenuRemembersWhichIconOfEachPairWasShowing) {
   EXPECT_EQ(shown(), "010110111");
 }
 
+TEST_F(InputTest, TheOpenMenuHidesNothingOfTheHeadUpDisplayAndTakesClicksBetweenItsIcons) {
+  Build({"."});
+  Form();
+  MainForm& mf = g().mf;
+  Press(mf.b_menue), Release(mf.b_menue);
+  ASSERT_TRUE(mf.MenuPanel->visible);
+  std::vector<Widget*> hud{mf.f1MissionLabel, mf.f1Mission, mf.f1BonusLabel, mf.f1Bonus,   mf.f1ScoreLabel,
+                           mf.f1Score,        mf.f1HiScoreLabel, mf.f1Hiscore, mf.b_menue};
+  for (Widget* w : mf.ReserveKoch) hud.push_back(w);
+  for (Widget* w : mf.Pilz) hud.push_back(w);
+  for (Widget* w : {mf.b_hoch, mf.b_links, mf.b_rechts, mf.b_runter}) hud.push_back(w);
+  auto overlap = [](const Widget& a, const Widget& b) {
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+  };
+  auto inside = [](const Widget& a, const Widget& b) {
+    return a.x >= b.x && a.y >= b.y && a.x + a.w <= b.x + b.w && a.y + a.h <= b.y + b.h;
+  };
+  for (Widget* icon : {mf.b_pause, mf.b_play, mf.SpeakerButtonOn, mf.SpeakerButtonOff, mf.b_hand, mf.b_gamepad,
+                       mf.FullScreenButton, mf.b_help, mf.b_off}) {
+    EXPECT_TRUE(inside(*icon, *mf.MenuPanel)) << icon->name;
+    for (const Widget* h : hud) EXPECT_FALSE(overlap(*icon, *h)) << icon->name << " covers " << h->name;
+  }
+  // A click between two icons does not reach the kill button under the menu.
+  int asked = 0;
+  mf.b_cancel->on_mouse_up = [&](float, float) { ++asked; };
+  const float x = mf.b_cancel->x + 25, y = mf.FullScreenButton->y - 0.5f;
+  mf.form.MouseDown(x, y, 960, 600);
+  mf.form.MouseUp(x, y, 960, 600);
+  EXPECT_EQ(asked, 0);
+}
+
 }  // namespace
 }  // namespace kirpo

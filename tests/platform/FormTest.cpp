@@ -90,6 +90,28 @@ TEST(FormPointerTest, HoverHeldRepeatAndHiddenParents) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST(FormPointerTest, AReleaseReachesOnlyTheWidgetThatTookThePress) {
+  Form f(100, 100);
+  std::vector<std::string> log;
+  auto button = [&](const std::string& name, float x) {
+    Widget& w = f.AddImage(name, x, 10, 20, 20, nullptr);
+    w.on_mouse_up = [&log, name](float, float) { log.push_back(name + " up"); };
+    w.on_click = [&log, name] { log.push_back(name + " click"); };
+    w.on_mouse_leave = [&log, name] { log.push_back(name + " left"); };
+    return &w;
+  };
+  button("a", 10);
+  button("b", 50);
+  f.MouseDown(15, 15, 100, 100);
+  f.MouseUp(55, 15, 100, 100);  // a finger lifted over b, with no move in between
+  f.MouseDown(80, 80, 100, 100);  // on nothing
+  f.MouseUp(55, 15, 100, 100);
+  f.MouseDown(55, 15, 100, 100);
+  f.MouseUp(56, 16, 100, 100);
+  const std::vector<std::string> expected{"a left", "b left", "b up", "b click"};
+  EXPECT_EQ(log, expected);
+}
+
 TEST(FormTimerTest, RunsWhileEnabledAtItsInterval) {
   Form f(100, 100);
   int fired = 0;

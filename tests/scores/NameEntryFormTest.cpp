@@ -8,6 +8,7 @@
 
 #include "common/Consts.h"
 #include "game/TimedEffects.h"
+#include "platform/Bitmap.h"
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
 #include "scores/HiScores.h"
@@ -120,6 +121,78 @@ TEST_F(NameEntryFormTest, BothKeyboardsTypeTheNameAndEnterSavesItAndShowsItLitIn
   Run(1000);
   EXPECT_TRUE(G().st.ShowHiScores);
   EXPECT_EQ(&app->CurrentForm(), &G().mf.form);
+}
+
+// The table's lit row: the colour of the row just entered.
+int LitPixels(const Bitmap& b) {
+  int n = 0;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x) n += (b.Pixel(x, y) & 0xFFFFFF) == 0xADFF2F;
+  return n;
+}
+
+TEST_F(NameEntryFormTest, TheNewRowShowsLitAtOnceAndASecondEnterDoesNotSkipIt) {
+  EndGameWithTopScore();
+  TypeText("ann");
+  Type(VK_RETURN);
+  Run(100);
+  ASSERT_FALSE(EntryShown());
+  EXPECT_GT(LitPixels(*host->ReadPixels()), 100) << "the table with the new row comes at once";
+
+  // The natural second Enter, and a click, while the row is new: the table stays.
+  Type(VK_RETURN);
+  QueueClickAt(300, 300);
+  Run(1500);
+  EXPECT_EQ(&app->CurrentForm(), &G().mf.form);
+  EXPECT_TRUE(G().st.ShowHiScores);
+  EXPECT_GT(LitPixels(*host->ReadPixels()), 100);
+
+  // Once the row has been seen, Enter leaves for the start menu as ever.
+  Run(NewRowSeenMs);
+  Type(VK_RETURN);
+  Run(1500);
+  EXPECT_NE(&app->CurrentForm(), &G().mf.form);
+}
+
+TEST_F(NameEntryFormTest, OnlyAnEnterPressedOnTheFormSavesIt) {
+  EndGameWithTopScore();
+  TypeText("al");
+  // Alt+Enter: its press went to full screen, and Alt was let go before Enter.
+  InputEvent full;
+  full.type = InputEvent::Type::ToggleFullScreen;
+  host->Inject(full);
+  Run(40);
+  Send(InputEvent::Type::KeyUp, VK_RETURN);
+  Run(200);
+  EXPECT_TRUE(EntryShown()) << "a half-typed name was saved";
+  EXPECT_FALSE(FileExists(data + "hiscore_h.txt"));
+  TypeText("ex");
+  Type(VK_RETURN);
+  EXPECT_FALSE(EntryShown());
+  EXPECT_EQ(HardFile()[0].Name, "ALEX");
+}
+
+TEST_F(NameEntryFormTest, APauseBehindTheNameEntryDoesNotFreezeTheAttractMode) {
+  app->PlayOnDesktop();
+  EndGameWithTopScore();
+  InputEvent lost;
+  lost.type = InputEvent::Type::FocusLost;
+  host->Inject(lost);
+  Run(200);
+  EXPECT_FALSE(G().st.Paused) << "no game is played behind the name entry";
+  // F5 still pauses on any screen; the game's end takes the pause away.
+  host->NoteKey(VK_F5, true);
+  Run(100);
+  host->NoteKey(VK_F5, false);
+  Run(100);
+  ASSERT_TRUE(G().st.Paused);
+  Type(VK_RETURN);
+  EXPECT_FALSE(G().st.Paused);
+  EXPECT_TRUE(G().st.Demomode);
+  const int64_t game_time = G().st.Now();
+  Run(12000);
+  EXPECT_FALSE(G().st.ShowHiScores) << "the table gave way to the demo";
+  EXPECT_GT(G().st.Now(), game_time + 5000) << "the demo plays";
 }
 
 TEST_F(NameEntryFormTest, KeysHeldFromBeforeTheFormDoNotActOnIt) {

@@ -29,6 +29,14 @@ struct AppFixture : ::testing::Test {
     app->RunUntil(clock->Now() + hold_ms);
     host->NoteKey(vk, false);
   }
+  // Queues a press and a release of the left button at a point of the canvas.
+  void QueueClickAt(float x, float y) {
+    InputEvent e;
+    e.type = InputEvent::Type::MouseDown, e.x = x, e.y = y;
+    host->Inject(e);
+    e.type = InputEvent::Type::MouseUp;
+    host->Inject(e);
+  }
 };
 
 }  // namespace kirpo::test

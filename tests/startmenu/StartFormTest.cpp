@@ -189,6 +189,27 @@ TEST_F(StartFormTest, TrainingListKeepsTheSelectionInViewAndAnArrowHeldKeepsStep
   EXPECT_TRUE(MenuUp());
 }
 
+TEST_F(StartFormTest, AnArrowHeldAndReleasedOverTheListStartsNothing) {
+  OpenMenu();
+  StartForm& m = Menu();
+  Click(*m.b_Training, 1000);
+  const Widget& box = *m.ListBoxBox;
+  InputEvent e = Event(InputEvent::Type::MouseDown);
+  e.x = (m.b_rechts->x + 30) * 1.5f, e.y = (m.b_rechts->y + 30) * 1.25f;
+  host->Inject(e);
+  Run(300);
+  // Slid off the arrow onto an item of the list, and let go there.
+  e.type = InputEvent::Type::MouseMove;
+  e.x = (box.x + 60) * 1.5f, e.y = (box.y + 50) * 1.25f;
+  host->Inject(e);
+  e.type = InputEvent::Type::MouseUp;
+  host->Inject(e);
+  Run(2000);
+  EXPECT_TRUE(MenuUp());
+  EXPECT_TRUE(G().st.Demomode);
+  EXPECT_EQ(G().st.StartLevel, 0);
+}
+
 TEST_F(StartFormTest, ASwipeOverTheListScrollsItAndStartsNothing) {
   OpenMenu();
   StartForm& m = Menu();

@@ -203,10 +203,13 @@ class Game:
         return None
 
     def press_esc(self, wid):
-        subprocess.run(['xdotool', 'windowfocus', wid], capture_output=True)
-        subprocess.run(['xdotool', 'keydown', 'Escape'], capture_output=True)
-        time.sleep(0.1)
-        subprocess.run(['xdotool', 'keyup', 'Escape'], capture_output=True)
+        """Esc closes; in a game in play the first one asks and the second one ends it."""
+        for _ in range(2):
+            subprocess.run(['xdotool', 'windowfocus', wid], capture_output=True)
+            subprocess.run(['xdotool', 'keydown', 'Escape'], capture_output=True)
+            time.sleep(0.1)
+            subprocess.run(['xdotool', 'keyup', 'Escape'], capture_output=True)
+            time.sleep(0.3)
 
     def xdotool(self, *args):
         subprocess.run(['xdotool'] + list(args), capture_output=True)

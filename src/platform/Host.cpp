@@ -138,7 +138,7 @@ class WindowHost final : public Host {
     SetFullScreen(p.full);
   }
   void Show(bool visible) override {
-    if (visible) SDL_ShowWindow(window_);
+    if (visible) ShowWindowBounded(window_, 5000);
     else SDL_HideWindow(window_);
   }
   bool HasDisplay() const override { return true; }
@@ -409,7 +409,7 @@ std::unique_ptr<Host> CreateWindowHost(int client_w, int client_h, const std::st
     SDL_DestroyWindow(w);
     return nullptr;
   }
-  ShowWindowBounded(w, 5000);
+  // The window stays hidden until the game has placed it and has a picture for it (Host::Show).
   // SDL turns text input on by itself; only a form that takes typed text wants it.
   SDL_StopTextInput();
   return std::make_unique<WindowHost>(w, r);

@@ -119,6 +119,9 @@ void App::AfterFormCreate() {
     g.figures.WriteImageStore();
     g.figures.BuildingImageStore = false;
   }
+  // Shown where and as large as it was left, once there is something to fade in, so the window
+  // neither jumps nor stands black while the data is unpacked and loaded.
+  host_.Show(true);
   speaker_timer_.Enable(true, GameTicks());
 }
 
@@ -129,6 +132,7 @@ void App::StartUpAtLevel(int32_t level, int32_t difficulty, const std::function<
   g.st.AppStartedAt = std::max<int64_t>(GameTicks(), 1);
   LoadStartUpData();
   g.figures.BuildingImageStore = false;  // a missing store stays missing: nothing is written
+  host_.Show(true);
   if (difficulty < 0 || difficulty > 2) difficulty = 0;  // as a stored difficulty out of range
   g.st.Difficulty = difficulty;
   g.mf.DifficultyImageIndex = difficulty;

@@ -12,7 +12,7 @@ void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)
 
 std::string FindWindow(const std::string& name, int timeout_ms) {
   for (int waited = 0; waited < timeout_ms; waited += 200) {
-    std::string id = Capture("xdotool search --name '" + name + "' 2>/dev/null | head -n1");
+    std::string id = Capture("xdotool search --onlyvisible --name '" + name + "' 2>/dev/null | head -n1");
     while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
     if (!id.empty()) return id;
     SleepMs(200);

@@ -5,7 +5,7 @@
 namespace kirpo::test {
 
 void SleepMs(int ms);
-// The id of the first window whose title matches name, waiting up to timeout_ms; "" when none appeared.
+// The id of the first shown window whose title matches name, waiting up to timeout_ms; "" when none appeared.
 std::string FindWindow(const std::string& name, int timeout_ms);
 // Raises the window and gives it the keyboard focus.
 void FocusWindow(const std::string& window);

@@ -99,12 +99,16 @@ void NameEntryFinished(Game& g) {
   GameOver(g);
   // The name shows in its row at once, not after the attract mode's picture that opens the table.
   st.HiScoresShownAt = GameTicks() - HiScorePictureMs;
-  g.hiscores().NewRowHeldUntil = GameTicks() + NewRowSeenMs;
+  // Counted from the table's first frame: the attract mode's level may take a moment to load.
+  g.hiscores().NewRowHeldUntil = NewRowHeldFromFirstShow;
 }
 
 void HoldTableForNewRow(Game& g) {
   GameState& st = g.st;
-  if (!st.Demomode || !st.ShowHiScores || GameTicks() >= g.hiscores().NewRowHeldUntil) return;
+  if (!st.Demomode || !st.ShowHiScores) return;
+  int64_t& until = g.hiscores().NewRowHeldUntil;
+  if (until == NewRowHeldFromFirstShow && st.GameRunning) until = GameTicks() + NewRowSeenMs;
+  if (until != NewRowHeldFromFirstShow && GameTicks() >= until) return;
   st.KeyState[VK_RETURN] = 0;
   st.NavJump = st.NavLeft = st.NavRight = st.NavUp = st.NavDown = false;
 }

@@ -18,12 +18,14 @@ struct HiScoreBoard {
   // The most recently entered row, and the table it belongs to; no other table lights it up.
   int32_t HighlightRank = -1;
   int32_t HighlightDifficulty = -1;
-  // Until then the table with the row just entered stays, whatever is pressed (wall clock).
+  // Until then the table with the row just entered stays, whatever is pressed (wall clock);
+  // NewRowHeldFromFirstShow while the table has yet to show the row.
   int64_t NewRowHeldUntil = 0;
 };
 
 // How long the table shows a row just entered before a key or a click may leave it.
 constexpr int64_t NewRowSeenMs = 2500;
+constexpr int64_t NewRowHeldFromFirstShow = -1;
 
 // Puts the current score into the table below every entry it does not beat; returns its index,
 // or -1 when it beats none.

@@ -380,10 +380,12 @@ void App::FrameTickIfDue() {
   ++frame_ticks_;
   events_at_frame_ = host_.EventsTaken();
   const int64_t still_before = AttractStillPictureEndsAt(game_);
+  const int64_t painted_before = frames_painted_;
   IdleHandlerTick();
-  // Only a frame that began and ended in the same still picture has drawn it.
+  // Only a frame that began and ended in the same still picture, and painted, has drawn it: a tick
+  // in the millisecond a game ended (the name entry's Enter) paints nothing.
   const int64_t still_after = AttractStillPictureEndsAt(game_);
-  attract_still_until_ = still_before == still_after && !screen_ ? still_after : 0;
+  attract_still_until_ = still_before == still_after && !screen_ && frames_painted_ != painted_before ? still_after : 0;
   timers_due_at_frame_ = TimersSeenInThePicture();
 }
 
@@ -749,6 +751,7 @@ void App::DrawBackdrop(Canvas& canvas) {
 }
 
 void App::PaintFrame() {
+  ++frames_painted_;
   frozen_shown_ = false;
   PboxPaint(host_.GetCanvas());
   host_.Present();

@@ -169,6 +169,7 @@ class App final : public ShellHooks {
   std::unique_ptr<NameEntryForm> name_entry_;
   Form* screen_ = nullptr;  // the screen shown instead of the main form
   int input_epoch_ = 0;
+  int64_t frames_painted_ = 0;      // game frames drawn and presented
   int64_t screen_painted_at_ = 0;  // counts screen changes and finished delays
   // The window shows the paused picture as drawn at frozen_painted_at_, looking as frozen_look_ says.
   bool frozen_shown_ = false;

@@ -32,13 +32,14 @@ int DistinctColours(const std::string& png) {
   return static_cast<int>(colours.size());
 }
 
-// The screenshot notice is yellow text on a dark box at the bottom left; nothing else there is yellow.
+// The screenshot notice is yellow text on a dark box at the bottom left; nothing else is yellow
+// there, on the splash or in the demo (whose door starts further right).
 int NoticePixels(const std::string& png) {
   std::unique_ptr<Bitmap> bmp = Bitmap::Load(png);
   if (!bmp) return -1;
   int n = 0;
   for (int y = bmp->Height() - 60; y < bmp->Height(); ++y)
-    for (int x = 0; x < std::min(540, bmp->Width()); ++x) {
+    for (int x = 0; x < std::min(240, bmp->Width()); ++x) {
       const uint32_t p = bmp->Pixel(x, y);
       const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
       n += r > 200 && g > 200 && b < 90;
@@ -108,7 +109,7 @@ TEST_F(E2EShellTest, WindowAppearsTakesAScreenshotAndClosesOnEsc) {
   SleepMs(2500);
   Capture("import -window " + window + " " + home.File("after.png"));
   EXPECT_EQ(NoticePixels(home.File("shot.png")), 0);
-  EXPECT_GT(NoticePixels(home.File("notice.png")), 200) << "no notice";
+  EXPECT_GT(NoticePixels(home.File("notice.png")), 100) << "no notice";
   EXPECT_EQ(NoticePixels(home.File("after.png")), 0) << "the notice stayed";
 
   Key(window, "Escape");

@@ -23,6 +23,10 @@ void myWriteText(Game& g, const RectF& rect, const std::string& text, int font_s
 // The end-of-attempt text style: yellow with a dark rim and a grey shadow on a dark band, centred over
 // the play-field.
 void WriteEndText(Game& g, const std::string& text);
+// A new player's first level says what to do, on a band across the middle of the play-field.
+void DrawGoalLine(Game& g);
+// The words of it.
+extern const char* const GoalLineText;
 // Over the frozen game picture: dims it and says "PAUSED" in the end-text style.
 void DrawPausedPicture(Game& g);
 // The canvas the frame draws on, or nullptr when this frame runs without drawing (replay tools).

@@ -45,7 +45,7 @@ struct FirstGameTest : test::AppFixture {
   int YellowOnTheGoalBand() {
     const std::unique_ptr<Bitmap> shot = host->ReadPixels();
     int n = 0;
-    for (int y = 300; y < 330; ++y)
+    for (int y = 325; y < 353; ++y)
       for (int x = 150; x < 680; ++x) {
         const uint32_t p = shot->Pixel(x, y);
         n += ((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) > 200 && (p & 0xFF) < 80;

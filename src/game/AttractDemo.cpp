@@ -73,6 +73,12 @@ void BeginReplayDemo(Game& g) {
   GameState& st = g.st;
   FreeSpriteEngine(g, true, false, false);
   st.Runner = 4;
+  // The steering as a fresh game has it: a tap's target or a let-go key of a game played before
+  // the attract mode would change when the runner stops or a red ball breaks.
+  st.TargetX = st.TargetY = 0;
+  st.SteerSeenAt = st.SteerReleasedAt = 0;
+  st.BallKilledAt = 0;
+  st.BallKillDirection = 0;
   NewGame(g, 1);
   g.DemoScriptFrame = 0;
   g.DemoLastTickAt = st.Now();

@@ -50,17 +50,6 @@ struct AttractDemoTest : test::AppFixture {
     }
     return false;
   }
-  // A key pressed and let go as the window system reports it.
-  void Key(int vk) {
-    InputEvent e;
-    e.type = InputEvent::Type::KeyDown;
-    e.vk = vk;
-    host->Inject(e);
-    app->RunUntil(clock->Now() + 50);
-    e.type = InputEvent::Type::KeyUp;
-    host->Inject(e);
-    app->RunUntil(clock->Now() + 50);
-  }
   // The player's own files, byte for byte.
   std::string PlayersFiles() {
     std::string all;

@@ -15,16 +15,6 @@ namespace kirpo {
 namespace {
 
 struct FirstGameTest : test::AppFixture {
-  void Key(int vk, int settle_ms = 100) {
-    InputEvent e;
-    e.type = InputEvent::Type::KeyDown;
-    e.vk = vk;
-    host->Inject(e);
-    app->RunUntil(clock->Now() + 60);
-    e.type = InputEvent::Type::KeyUp;
-    host->Inject(e);
-    app->RunUntil(clock->Now() + settle_ms);
-  }
   bool MenuUp() { return &app->CurrentForm() == &app->GetStartForm()->form; }
   // From the demo into the start menu.
   void OpenMenu() {

@@ -78,6 +78,7 @@ enum VirtualKey : int {
   VK_UP = 38,
   VK_RIGHT = 39,
   VK_DOWN = 40,
+  VK_F1 = 112,
   VK_F5 = 116,
   VK_F12 = 123,
   // A game controller's own buttons, numbered as the desktop systems number them, for what has no key.

@@ -82,6 +82,16 @@ struct GameState {
   int32_t RunnerFigNr = 0;
   int32_t DemoFrame = 0;
   float DemoStepCount = 0;
+  // The attract mode's replayed demo: a level played by the rules themselves, steered by the keys of
+  // its proving replay (DemoKeys, ReplayKey bits of the current frame) instead of a recording.
+  bool DemoReplay = false;
+  int32_t DemoReplayDifficulty = 2;
+  uint8_t DemoKeys = 0;
+  int32_t DemoCycle = 0;  // how many demos the attract mode has begun since it was entered
+  // The attract mode plays its recording: the runner and the monsters follow it, not the rules.
+  bool RecordedDemo() const { return Demomode && !DemoReplay; }
+  // First-game goal line: shown from a first game's start until the player's first move.
+  bool ShowGoalLine = false;
   int64_t LastBonusAt = 0;
 
   // Steering (runner movement and input)

@@ -178,7 +178,7 @@ void Shoot(Game& g) {
   if (aimed)
     InitSchuss(g, *runner, LayerBitOf(st.RunnerHoehe), runner->LastDirection, 19, st.RunnerHoehe, sy, sx,
                static_cast<float>(st.DefaultSpeeds[SpeedSchuss]));
-  if (st.Demomode && !st.ShowNavButtons) {
+  if (st.RecordedDemo() && !st.ShowNavButtons) {
     // The demo shows where the recorded player tapped: on the hunted gmonster.
     const RecordFrame& f = g.recordings.Frame(st.DemoFrame);
     CreateTouch(g, f.GMonsterX + 26 - 100, f.GMonsterY + 26 - 50);

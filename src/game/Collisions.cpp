@@ -52,7 +52,7 @@ void DoCollision(Game& g, TSprite& self, TSprite& s, bool& done) {
       s.AnimStop = 3;
       s.SleepingStart = g.st.Now();
       KillSprite(g, self, true);
-    } else if (g.st.Demomode) {
+    } else if (g.st.RecordedDemo()) {
       CreateNebel(g, self, 100, 20, 0, 0);
       KillSprite(g, self, true);
     } else {

@@ -6,6 +6,7 @@
 #include "common/GameState.h"
 #include "common/HiTimer.h"
 #include "game/MainForm.h"
+#include "game/ReplayScript.h"
 #include "levels/LevelScene.h"
 #include "settings/Settings.h"
 
@@ -59,6 +60,11 @@ struct Game : LevelScene {
   const HiScoreBoard& hiscores() const { return *hiscores_; }
 
   float TextFontSize = 48;
+
+  // The attract mode's replayed demo: its script, the frame of it that plays, and the tick before.
+  ReplayScript DemoScript;
+  int64_t DemoScriptFrame = 0;
+  int64_t DemoLastTickAt = 0;
 
   // Called before (after = false) and after every step of the runner; the demo recorder listens.
   std::function<void(Game&, TSprite& runner, bool after)> RunnerStepHook;

@@ -112,7 +112,7 @@ void NewGame(Game& g, int32_t start_mode) {
   SetVisible(mf.ReserveKoch[4], st.Runner > 4 || start_mode < 2);
   for (Widget* pilz : mf.Pilz) SetVisible(pilz, false);
 
-  if (st.Demomode) LoadRecordings(g);
+  if (st.RecordedDemo()) LoadRecordings(g);
 
   st.RunnerX = 0;
   st.RunnerY = 0;
@@ -135,7 +135,11 @@ void NewGame(Game& g, int32_t start_mode) {
   st.TimeBonus = 10000;
   st.FinalPhase = 0;
 
+  // A new installation's first game says on its first level what to do, until the first step.
+  st.ShowGoalLine = !st.Demomode && st.Level == 0 && g.settings.ReadInt("GoalShown", 0) == 0;
   if (!st.Demomode) {
+    st.DemoReplay = false;
+    st.DemoKeys = 0;
     SetNavButtons(g, g.settings.ReadInt("ShowNavButtons", 1) != 0, true);
     // Saved at every start, so an interrupted run resumes at the beginning of this level.
     g.settings.WriteIni("Level", std::to_string(st.Level));
@@ -226,6 +230,9 @@ void GameOver(Game& g) {
   st.Demomode = true;
   st.Level = 0;
   st.Stage = 0;
+  // The attract mode starts its cycle again with the recorded demo.
+  st.DemoReplay = false;
+  st.DemoCycle = 0;
   // A game lost with its last runner leaves -1 behind; the demo's runner must still walk in.
   if (st.Runner < 0) st.Runner = 0;
   FreeSpriteEngine(g, true, false, false);

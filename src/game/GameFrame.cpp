@@ -5,6 +5,7 @@
 
 #include "common/Consts.h"
 #include "common/Rounding.h"
+#include "game/AttractDemo.h"
 #include "game/Game.h"
 #include "game/GameFlow.h"
 #include "game/Hud.h"
@@ -138,11 +139,29 @@ void CountBonus(Game& g) {
 // Steps 1 to 9 of a played frame; returns early right after a retry.
 void PlayingBranch(Game& g) {
   GameState& st = g.st;
+  if (st.Demomode && st.DemoReplay && st.GameRunning) {
+    if (g.DemoScriptFrame < 0) {
+      BeginReplayDemo(g);
+      // Its first update comes with the next frame, as in a game started on the level.
+      st.LastUpdateAt = st.Now();
+    } else if (!StepReplayDemo(g) || (st.Tot && Since(st, st.TotAt) > 3000)) {
+      NextAttractDemo(g);
+      return;
+    }
+  }
   if (st.GameRunning && Since(st, st.LastUpdateAt) >= st.UpdateInterval && !st.Tot && !st.MissionCompleted) {
     st.LastUpdateAt = st.Now();
     UpdatePass(g);
   }
+  if (st.ShowGoalLine && st.RunnerReleasedAt != 0) {
+    const TSprite* runner = g.RunnerSprite();
+    if (runner && (runner->X != 52 + FieldOriginX || runner->Y != 208 + FieldOriginY)) {
+      st.ShowGoalLine = false;
+      g.settings.WriteIni("GoalShown", "1");
+    }
+  }
   DrawPass(g);
+  if (st.ShowGoalLine && !st.Demomode && !st.Tot && !st.MissionCompleted) DrawGoalLine(g);
 
   if (st.Demomode && (st.Now() & 512) == 0 && !st.MissionCompleted && !st.Tot) WriteEndText(g, "GAME OVER");
   UpdateHud(g);
@@ -182,12 +201,11 @@ void PlayingBranch(Game& g) {
       }
     } else {
       WriteLog("-  Nextlevel");
-      FreeSpriteEngine(g, true, false, false);
-      NewGame(g, 4);
       if (st.Demomode) {
-        // Between two demo runs the attract mode shows the table for ten seconds.
-        st.ShowHiScores = true;
-        st.HiScoresShownAt = GameTicks();
+        NextAttractDemo(g);
+      } else {
+        FreeSpriteEngine(g, true, false, false);
+        NewGame(g, 4);
       }
     }
   }

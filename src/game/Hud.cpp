@@ -175,6 +175,21 @@ void WriteEndTextLine(Game& g, const std::string& text, int font_size, float lin
               lines_down);
 }
 
+const char* const GoalLineText = "Bring the blue ball onto the door";
+
+void DrawGoalLine(Game& g) {
+  Canvas* c = DrawTarget(g);
+  if (!c) return;
+  const float size = 44 * g.ScaleX;
+  const SizeF m = c->MeasureText("  " + std::string(GoalLineText) + "  ", size, true);
+  // Centred over the play-field (the right 256 units are the button panel), on the empty rows of
+  // the first level between its upper shelf and its lower ones.
+  const float cx = (c->Width() - 256 * g.FitScaleX) / 2, cy = 678.0f / DesignHeight * c->Height();
+  const RectF band{cx - m.width / 2, cy - m.height / 2, cx + m.width / 2, cy + m.height / 2};
+  c->FillRect(band, 0xFF101830, 0.8f * g.PboxOpacity);
+  c->DrawText(GoalLineText, band, size, true, 0xFFFFFF00, g.PboxOpacity, TextAlign::Center, TextAlign::Center);
+}
+
 void DrawPausedPicture(Game& g) {
   Canvas* c = DrawTarget(g);
   if (!c) return;

@@ -28,6 +28,10 @@ void WriteTextAt(Game& g, const RectF& rect, const std::string& text, int font_s
 void WriteEndText(Game& g, const std::string& text);
 // One line of a message in the end-text style, lines_down of its own heights below the centre.
 void WriteEndTextLine(Game& g, const std::string& text, int font_size, float lines_down);
+// A new player's first level says what to do, on a band across the middle of the play-field.
+void DrawGoalLine(Game& g);
+// The words of it.
+extern const char* const GoalLineText;
 // Over the frozen game picture: dims it and says "PAUSED" in the end-text style.
 void DrawPausedPicture(Game& g);
 // The canvas the frame draws on, or nullptr when this frame runs without drawing (replay tools).

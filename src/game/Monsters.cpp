@@ -172,7 +172,7 @@ void GMonsterWalk(Game& g, TSprite& s, int32_t direction) {
 
 void MoveKMonster(Game& g, TSprite& s) {
   if (!g.st.BonusTimer.Enabled) return;
-  if (g.st.Demomode) {
+  if (g.st.RecordedDemo()) {
     // Every kmonster of the level follows the recording's one kmonster slot.
     const RecordFrame& f = g.recordings.Frame(g.st.DemoFrame);
     s.X = f.KMonsterX;
@@ -194,7 +194,7 @@ void MoveKMonster(Game& g, TSprite& s) {
 
 void MoveGMonster(Game& g, TSprite& s) {
   if (!g.st.BonusTimer.Enabled) return;
-  if (g.st.Demomode) {
+  if (g.st.RecordedDemo()) {
     const RecordFrame& f = g.recordings.Frame(g.st.DemoFrame);
     s.X = f.GMonsterX;
     s.Y = f.GMonsterY;

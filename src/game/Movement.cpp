@@ -8,6 +8,7 @@
 #include "game/Collisions.h"
 #include "game/Game.h"
 #include "game/Monsters.h"
+#include "game/ReplayScript.h"
 #include "game/RuleHelpers.h"
 #include "levels/LevelBuild.h"
 #include "levels/Movies.h"
@@ -115,6 +116,13 @@ void ReplayRecordedStep(Game& g, TSprite& r) {
 
 uint8_t SteeringKeys(const GameState& st) {
   uint8_t bits = 0;
+  if (st.Demomode) {  // only a replayed demo steers live, and only by its script
+    if (st.DemoKeys & ReplayDown) bits |= 1;
+    if (st.DemoKeys & ReplayUp) bits |= 2;
+    if (st.DemoKeys & ReplayLeft) bits |= 4;
+    if (st.DemoKeys & ReplayRight) bits |= 8;
+    return bits;
+  }
   if (st.KeyDown(st.DownKeyCode) || st.NavDown) bits |= 1;
   if (st.KeyDown(st.UpKeyCode) || st.NavUp) bits |= 2;
   if (st.KeyDown(VK_LEFT) || st.NavLeft) bits |= 4;
@@ -238,7 +246,7 @@ void DoMove(Game& g, TSprite& s) {
 void MoveRunner(Game& g, TSprite& r) {
   GameState& st = g.st;
   if (g.RunnerStepHook) g.RunnerStepHook(g, r, false);
-  if (st.Demomode) {
+  if (st.RecordedDemo()) {
     st.DemoStepCount += 1;
     st.DemoFrame = Round(st.DemoStepCount / 2);
   }
@@ -246,12 +254,15 @@ void MoveRunner(Game& g, TSprite& r) {
     r.Z = 12;
     Collision(g, r);
     if (!st.Tot) {
-      if (st.Demomode) {
+      if (st.RecordedDemo()) {
         if (st.RunnerReleasedAt != 0) ReplayRecordedStep(g, r);
       } else {
         LiveSteering(g, r);
       }
-      const bool fire = (!st.Demomode && st.KeyDown(VK_SPACE)) || st.KeyDown(VK_CONTROL) || st.NavJump;
+      // A replayed demo throws when its script does; the player's keys only end the attract mode.
+      const bool fire = st.Demomode && st.DemoReplay
+                            ? (st.DemoKeys & (ReplayFire | ReplayControl)) != 0
+                            : (!st.Demomode && st.KeyDown(VK_SPACE)) || st.KeyDown(VK_CONTROL) || st.NavJump;
       if (fire && st.BonusTimer.Enabled) Shoot(g);
     }
   }

@@ -65,6 +65,22 @@ int64_t ReplayScript::TotalFrames() const {
   return n;
 }
 
+uint8_t ReplayScript::KeysAt(int64_t frame) const {
+  if (frame < 1) return 0;
+  for (const ReplayStep& s : steps) {
+    if (s.kind != ReplayStep::Kind::Hold) continue;
+    if (frame <= s.frames) return s.keys;
+    frame -= s.frames;
+  }
+  return 0;
+}
+
+bool ReplayScript::KeysOnly() const {
+  for (const ReplayStep& s : steps)
+    if (s.kind != ReplayStep::Kind::Hold) return false;
+  return true;
+}
+
 bool ParseReplayScript(const std::string& text, ReplayScript& out, std::string* error) {
   out.steps.clear();
   std::istringstream in(text);

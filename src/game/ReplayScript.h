@@ -28,6 +28,10 @@ struct ReplayStep {
 struct ReplayScript {
   std::vector<ReplayStep> steps;
   int64_t TotalFrames() const;
+  // The keys held in frame n (counted from 1, as the replay plays them); none past the end.
+  uint8_t KeysAt(int64_t frame) const;
+  // Whether the script only holds keys (no taps, mode switches or pauses).
+  bool KeysOnly() const;
 };
 
 // Parses a script. On failure returns false and, when error is given, says which line is wrong

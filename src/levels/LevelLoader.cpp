@@ -93,11 +93,28 @@ int32_t FixedSpeed(const LevelScene& g, int t) {
   }
 }
 
-// Monsters depend on the difficulty; the demo shows them all.
-bool DifficultyAllows(const LevelScene& g, int t) {
-  if (g.st.Demomode) return true;
-  if (t == TypGMonster) return g.st.Difficulty == 2;
-  if (t == TypKMonster) return g.st.Difficulty == 1 || g.st.Difficulty == 2;
+// Whether a line's options name this word (blank-separated, any letter case).
+bool HasOption(const std::string& options, const char* word) {
+  size_t p = 0;
+  while (p < options.size()) {
+    while (p < options.size() && IsBlank(static_cast<unsigned char>(options[p]))) ++p;
+    size_t end = p;
+    while (end < options.size() && !IsBlank(static_cast<unsigned char>(options[end]))) ++end;
+    if (end > p && SameText(options.substr(p, end - p), word)) return true;
+    p = end;
+  }
+  return false;
+}
+
+// Monsters depend on the difficulty: kmonsters from Hard on, gmonsters on Crazy. A monster whose
+// options say "easy" appears on every difficulty, so Easy can teach the threat and the mushroom
+// too. The recorded demo shows them all; a replayed demo plays on its own difficulty.
+bool DifficultyAllows(const LevelScene& g, int t, const std::string& options) {
+  if (g.st.Demomode && !g.st.DemoReplay) return true;
+  const int32_t difficulty = g.st.Demomode ? g.st.DemoReplayDifficulty : g.st.Difficulty;
+  if ((t == TypGMonster || t == TypKMonster) && HasOption(options, "easy")) return true;
+  if (t == TypGMonster) return difficulty == 2;
+  if (t == TypKMonster) return difficulty == 1 || difficulty == 2;
   return true;
 }
 
@@ -245,7 +262,7 @@ void LoadLevelFile(LevelScene& g) {
       continue;
     }
 
-    if (!DifficultyAllows(g, t)) continue;
+    if (!DifficultyAllows(g, t, optionen)) continue;
     TSprite* s = CreateSprite(g, t, x, y, -1, ebene, hoehe, GetRichtungIndex(g, richtung), fignr, collide, ivt);
     if (!s) continue;
     s->AnfangX = x;

@@ -47,6 +47,7 @@ int VirtualKeyFromSdl(int key) {
     case SDLK_UP: return VK_UP;
     case SDLK_RIGHT: return VK_RIGHT;
     case SDLK_DOWN: return VK_DOWN;
+    case SDLK_F1: return VK_F1;
     case SDLK_F5: return VK_F5;
     case SDLK_F12: return VK_F12;
     default: break;
@@ -225,7 +226,7 @@ class WindowHost final : public Host {
 
   static int SdlKeyFromVirtual(int vk) {
     for (int key : {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE, SDLK_LCTRL, SDLK_RETURN, SDLK_ESCAPE,
-                    SDLK_F5, SDLK_F12})
+                    SDLK_F1, SDLK_F5, SDLK_F12})
       if (VirtualKeyFromSdl(key) == vk) return key;
     return 0;
   }

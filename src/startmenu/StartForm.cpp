@@ -103,7 +103,15 @@ StartForm::StartForm(Game& g) : g_(g) {
   Exitbutton->on_click = [this] { ExitbuttonClick(); };
   Exitbutton->hint = "Back";
 
+  HelpButton = &form.AddImage("HelpButton", 582, 34, 46, 46, FormPicture("help.png"));
+  HelpButton->on_click = [this] { g_.shell->OpenHelp(); };
+  HelpButton->hint = "Help (F1)";
+
   form.on_key_down = [this](int vk, bool) {
+    if (vk == VK_F1) {
+      g_.shell->OpenHelp();
+      return true;
+    }
     // Backspace (and a pad's Back) steps back like the exit image, so the whole menu works without a pointer.
     if (vk != VK_BACK && vk != VK_GAMEPAD_VIEW) return false;
     ExitbuttonClick();

@@ -24,6 +24,7 @@ class StartForm {
   Widget *b_easy = nullptr, *b_hard = nullptr, *b_crazy = nullptr;
   Widget *ListBoxBox = nullptr, *b_links = nullptr, *b_rechts = nullptr, *Glyph1 = nullptr;
   Widget *StartLevelButton = nullptr, *Exitbutton = nullptr, *Versionsnummer = nullptr, *KirpoLink = nullptr;
+  Widget* HelpButton = nullptr;  // the help page: the goal, every key and pad button, every figure
   Widget *BratwickLink = nullptr, *BratwickFragezeichen = nullptr, *Bratwick_Icon = nullptr;
   Widget *Roboter = nullptr, *Monster1image = nullptr, *Monster2image = nullptr;
   std::unique_ptr<HorizontalList> ListBox1;

@@ -190,20 +190,42 @@ TEST_F(LevelLoaderTest, IntervalAndSpeedRules) {
 }
 
 TEST_F(LevelLoaderTest, MonstersFollowTheDifficulty) {
-  WriteLevel(Line("kmonster", 0, 0, 7) + Line("gmonster", 52, 0, 7) + Line("pilz", 104, 0, 7));
+  const std::string plain = Line("kmonster", 0, 0, 7) + Line("gmonster", 52, 0, 7) + Line("pilz", 104, 0, 7);
+  // The "easy" option brings a monster to every difficulty; other words, or the word inside
+  // another, change nothing.
+  const std::string easy_k = Line("kmonster", 0, 0, 7, ",Optionen=easy") + Line("gmonster", 52, 0, 7) +
+                             Line("kmonster", 0, 52, 7, ",\"Optionen=slow EASY\"") +
+                             Line("kmonster", 0, 104, 7, ",Optionen=uneasy") + Line("pilz", 104, 0, 7);
+  const std::string easy_g = Line("gmonster", 52, 0, 7, ",Optionen=easy") + Line("pilz", 104, 0, 7);
+  constexpr int K = TypKMonster, G = TypGMonster, P = TypPilz;
   struct Case {
+    const char* name;
+    const std::string& level;
     int difficulty;
-    bool demo;
+    bool demo, replayed_demo;
+    int demo_difficulty;
     std::vector<int> types;
-  } cases[] = {{0, false, {TypPilz}},
-               {1, false, {TypKMonster, TypPilz}},
-               {2, false, {TypKMonster, TypGMonster, TypPilz}},
-               {0, true, {TypKMonster, TypGMonster, TypPilz}}};
+  } cases[] = {
+      {"Easy: no monsters", plain, 0, false, false, 0, {P}},
+      {"Hard: kmonsters", plain, 1, false, false, 0, {K, P}},
+      {"Crazy: both", plain, 2, false, false, 0, {K, G, P}},
+      {"the recorded demo shows them all", plain, 0, true, false, 0, {K, G, P}},
+      {"a replayed demo keeps its own difficulty, not the player's", plain, 2, true, true, 1, {K, P}},
+      {"a replayed Easy demo", plain, 2, true, true, 0, {P}},
+      {"Easy with the option", easy_k, 0, false, false, 0, {K, K, P}},
+      {"Hard with the option", easy_k, 1, false, false, 0, {K, K, K, P}},
+      {"Crazy with the option", easy_k, 2, false, false, 0, {K, G, K, K, P}},
+      {"a replayed Easy demo with the option", easy_k, 2, true, true, 0, {K, K, P}},
+      {"a gmonster with the option", easy_g, 0, false, false, 0, {G, P}},
+  };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.difficulty) + (c.demo ? " demo" : ""));
+    SCOPED_TRACE(c.name);
+    WriteLevel(c.level);
     g.world.ClearList();
     g.st.Difficulty = c.difficulty;
     g.st.Demomode = c.demo;
+    g.st.DemoReplay = c.replayed_demo;
+    g.st.DemoReplayDifficulty = c.demo_difficulty;
     ASSERT_FALSE(Load());
     std::vector<int> types;
     for (TSprite& s : g.world.Sprites()) types.push_back(s.Typ);

@@ -23,6 +23,17 @@ struct AppFixture : ::testing::Test {
     data = dir.InstallAssets("data");
     app = std::make_unique<App>(*host, dir.Path(), data);
   }
+  // A key pressed and let go as the window system reports them, then a while to take effect.
+  void Key(int vk, int settle_ms = 100) {
+    InputEvent e;
+    e.type = InputEvent::Type::KeyDown;
+    e.vk = vk;
+    host->Inject(e);
+    app->RunUntil(clock->Now() + 60);
+    e.type = InputEvent::Type::KeyUp;
+    host->Inject(e);
+    app->RunUntil(clock->Now() + settle_ms);
+  }
   // Holds a key for a while of game time.
   void Press(int vk, int hold_ms) {
     host->NoteKey(vk, true);

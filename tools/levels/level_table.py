@@ -44,7 +44,8 @@ def main():
     print("|---:|---:|---:|---:|---:|---:|---:|---|---|---|")
     for n, rows in sorted(LEVELS.items()):
         text = "".join(rows)
-        k, g = sum(text.count(c) for c in "kK"), text.count("g")
+        e = sum(text.count(c) for c in "eE")
+        k, g = sum(text.count(c) for c in "kK") + e, text.count("g")
         script = case(n, "easy-win.txt") or ""
         m = re.search(r"\((\d+) walks, (\d+) pushes, (\d+) breaks\)", script)
         walks, pushes, breaks = m.groups() if m else ("?", "?", "?")
@@ -56,8 +57,8 @@ def main():
         folder = os.path.join(ROOT, "tests", "levels", "replays", str(n))
         losing = sorted(f[:-4] for f in os.listdir(folder) if "-lose-" in f and f.endswith(".txt")) \
             if os.path.isdir(folder) else []
-        print("| %d | %s | %s | %s | %s | %s | %s | 0 / %d / %d (%d) | %d + %d | %s |" % (
-            n, walks, pushes, breaks, frames[0], frames[1], frames[2], k, k + g, free_hunters(rows),
+        print("| %d | %s | %s | %s | %s | %s | %s | %d / %d / %d (%d) | %d + %d | %s |" % (
+            n, walks, pushes, breaks, frames[0], frames[1], frames[2], e, k, k + g, free_hunters(rows),
             text.count("B"),
             text.count("R"), ", ".join(losing)))
 

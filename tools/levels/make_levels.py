@@ -24,13 +24,15 @@ WALL_BLOCK = 41
 STYLE_BLOCKS = {"1": 41, "2": 42, "3": 43, "4": 44, "5": 45}
 FIGURES = {"D": ("door", 1, "null"), "B": ("bball", 10, "null"), "R": ("rball", 17, "null"),
            "p": ("pilz", 19, "null"), "k": ("kmonster", 11, "Ost"), "K": ("kmonster", 2, "West"),
-           "g": ("gmonster", 13, "null")}
+           "g": ("gmonster", 13, "null"),
+           # kmonsters that appear on Easy too: the "easy" option of the level line
+           "e": ("kmonster", 11, "Ost", "easy"), "E": ("kmonster", 2, "West", "easy")}
 
 
-def cell_line(typ, col, row, fig, richtung="null", ivtime=20, collisions="TRUE"):
+def cell_line(typ, col, row, fig, richtung="null", ivtime=20, collisions="TRUE", options=""):
     return ("Typ=%s,X=%d,Y=%d,Ebene=1,Hoehe=1,Richtung=%s,FigNr=%d,Collisions=%s,IVTime=%d,"
-            "Speed=0,Gruppe=,Optionen=" % (typ, col * CELL, (row + FIRST_ROW) * CELL, richtung, fig,
-                                           collisions, ivtime))
+            "Speed=0,Gruppe=,Optionen=%s" % (typ, col * CELL, (row + FIRST_ROW) * CELL, richtung, fig,
+                                             collisions, ivtime, options))
 
 
 def level_lines(rows):
@@ -47,8 +49,8 @@ def level_lines(rows):
     for r, text in enumerate(rows):
         for c, ch in enumerate(text):
             if ch in FIGURES:
-                typ, fig, richtung = FIGURES[ch]
-                lines.append(cell_line(typ, c, r, fig, richtung))
+                typ, fig, richtung, *options = FIGURES[ch]
+                lines.append(cell_line(typ, c, r, fig, richtung, options="".join(options)))
     return lines
 
 
@@ -58,7 +60,7 @@ def check_shape(n, rows):
     for r, text in enumerate(rows):
         if len(text) != WIDTH:
             sys.exit("level %d line %d: %d columns, want %d" % (n, r, len(text), WIDTH))
-        bad = set(text) - set(BLOCK_CHARS + "BRDpkKgS.")
+        bad = set(text) - set(BLOCK_CHARS + "BRDpkKeEgS.")
         if bad:
             sys.exit("level %d line %d: unknown %s" % (n, r, "".join(sorted(bad))))
     if rows[1][1] not in "S.":

@@ -116,7 +116,7 @@ def danger_cells(rows, difficulty):
     bad = set()
     for r, text in enumerate(rows):
         for c, ch in enumerate(text):
-            if ch in "kK" and difficulty != "easy":
+            if (ch in "kK" and difficulty != "easy") or ch in "eE":
                 bad |= {(x, r) for x in range(32)}
             if ch == "g" and difficulty == "crazy":
                 bad |= {(c + dc, r + dr) for dc in (-1, 0, 1) for dr in (-1, 0, 1)}
@@ -273,8 +273,11 @@ def lose_cases(n, rows, res):
     """Scripts that must lose on this level: (difficulty, why, title, lines)."""
     cases = []
     level = Level(rows)
-    kmon = [(p, ch) for p, ch in level.monsters if ch in "kK"]
-    if kmon and (n % 3 == 0 or n >= ALL_LOSSES_FROM):
+    kmon = [(p, ch) for p, ch in level.monsters if ch in "kKeE"]
+    # A kmonster that Easy shows too proves on Easy as well that it catches the runner.
+    walk_into = (["easy"] if any(ch in "eE" for _, ch in kmon) else []) + \
+        (["hard"] if kmon and (n % 3 == 0 or n >= ALL_LOSSES_FROM) else [])
+    for difficulty in walk_into:
         # walk straight to the kmonster's row and stand in its way
         (c, r), _ = kmon[0]
         prev = region(level, level.start, dict(level.balls), frozenset())
@@ -283,7 +286,7 @@ def lose_cases(n, rows, res):
             from solver import path_to
             steps = [Step(d, "walk", 0) for d in path_to(prev, target)]
             lines, _ = script_lines(steps, tail=3000)
-            cases.append(("hard", "monster", ["walks into the kmonster's row and waits there"],
+            cases.append((difficulty, "monster", ["walks into the kmonster's row and waits there"],
                           lines))
     if res.dead_end_plan is not None and n in DEAD_END_CASES:
         lines, _ = script_lines(plan_steps(res.dead_end_plan), tail=TIME_OUT_FRAMES)

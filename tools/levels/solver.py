@@ -42,7 +42,7 @@ class Level:
         self.solid = self.blocks | self.doors
         self.balls = frozenset((p, ch) for p, ch in cells if ch in "BR")
         self.pilze = frozenset(p for p, ch in cells if ch == "p")
-        self.monsters = [(p, ch) for p, ch in cells if ch in "kKg"]
+        self.monsters = [(p, ch) for p, ch in cells if ch in "kKeEg"]
         self.start = (1, 1)
         self.relevant = self._ball_zone()
 

@@ -20,7 +20,7 @@ const char* const kDifficultyWords[3] = {"easy", "hard", "crazy"};
 
 bool LoadDemoScript(Game& g, const AttractDemo& demo) {
   std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(DemoReplayPath(g.DataDir, demo.level, demo.difficulty), bytes, kReplayFileLimit)) return false;
+  if (!ReadFileBytes(DemoReplayPath(g.DataDir, demo.level, demo.difficulty, demo.show), bytes, kReplayFileLimit)) return false;
   ReplayScript script;
   if (!ParseReplayScript(std::string(bytes.begin(), bytes.end()), script) || !script.KeysOnly() ||
       script.TotalFrames() == 0)
@@ -34,15 +34,16 @@ bool LoadDemoScript(Game& g, const AttractDemo& demo) {
 }  // namespace
 
 const std::vector<AttractDemo>& AttractDemos() {
-  // Hard level 7: a patrol passes below the runner, who waits for it; Hard level 26: a ball falls on
-  // the patrol; Crazy level 33: the hunter is crushed on its way to the runner.
-  static const std::vector<AttractDemo> demos = {{6, 1}, {25, 1}, {32, 2}};
+  // Hard level 7: the runner takes a mushroom and puts the patrol to sleep; Hard level 26: a ball
+  // falls on the patrol; Crazy level 33: the hunter is crushed on its way to the runner.
+  static const std::vector<AttractDemo> demos = {{6, 1, "sleep"}, {25, 1}, {32, 2}};
   return demos;
 }
 
-std::string DemoReplayPath(const std::string& data_dir, int32_t level, int32_t difficulty) {
+std::string DemoReplayPath(const std::string& data_dir, int32_t level, int32_t difficulty, const char* show) {
   const int32_t d = difficulty >= 0 && difficulty <= 2 ? difficulty : 0;
-  return data_dir + "replays/" + std::to_string(level) + "-" + kDifficultyWords[d] + ".txt";
+  const std::string what = show ? std::string("-show-") + show : "";
+  return data_dir + "replays/" + std::to_string(level) + "-" + kDifficultyWords[d] + what + ".txt";
 }
 
 void NextAttractDemo(Game& g) {

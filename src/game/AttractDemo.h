@@ -12,13 +12,18 @@ struct Game;
 struct AttractDemo {
   int32_t level;
   int32_t difficulty;  // 0 Easy, 1 Hard, 2 Crazy: the monsters the level shows, as a game would
+  // The level's proving replay when null; else the hand-written win "-show-<show>" of the same level
+  // (a proof avoids what a demo wants to show, such as a monster put to sleep).
+  const char* show = nullptr;
 };
 
 // The replayed demos in the order they are shown, after the recorded one.
 const std::vector<AttractDemo>& AttractDemos();
 
-// Where the data folder keeps a level's proving replay: replays/<level>-<easy|hard|crazy>.txt.
-std::string DemoReplayPath(const std::string& data_dir, int32_t level, int32_t difficulty);
+// Where the data folder keeps a demo's replay: replays/<level>-<easy|hard|crazy>.txt for a proof,
+// replays/<level>-<difficulty>-show-<show>.txt for a win written for the attract mode.
+std::string DemoReplayPath(const std::string& data_dir, int32_t level, int32_t difficulty,
+                           const char* show = nullptr);
 
 // A demo has ended: the table for ten seconds, and the next demo of the cycle built behind it. A
 // replay that is missing or unreadable gives its turn to the recorded demo.

@@ -30,12 +30,19 @@ struct AttractDemoTest : test::AppFixture {
                               (std::string(names[d]) + "-win.txt");
         if (fs::exists(from)) fs::copy_file(from, DemoReplayPath(data, level, d));
       }
+    for (const AttractDemo& demo : AttractDemos())
+      if (demo.show) fs::copy_file(ScriptPath(demo, ".txt"), DemoReplayPath(data, demo.level, demo.difficulty, demo.show));
+  }
+  // The demo's script in the source tree, or its pin with ext ".pin".
+  static fs::path ScriptPath(const AttractDemo& demo, const std::string& ext) {
+    const char* const names[3] = {"easy", "hard", "crazy"};
+    const std::string kind = demo.show ? std::string("-show-") + demo.show : std::string("-win");
+    return fs::path(KIRPO_SOURCE_DIR) / "tests/levels/replays" / std::to_string(demo.level) /
+           (std::string(names[demo.difficulty]) + kind + ext);
   }
   // The frame the proving replay decided its level at, from its pin.
   static int64_t PinnedFrames(const AttractDemo& demo) {
-    const char* const names[3] = {"easy", "hard", "crazy"};
-    std::ifstream pin(fs::path(KIRPO_SOURCE_DIR) / "tests/levels/replays" / std::to_string(demo.level) /
-                      (std::string(names[demo.difficulty]) + "-win.pin"));
+    std::ifstream pin(ScriptPath(demo, ".pin"));
     for (std::string line; std::getline(pin, line);)
       if (line.rfind("frames: ", 0) == 0) return std::stoll(line.substr(8));
     return -1;
@@ -85,15 +92,18 @@ TEST_F(AttractDemoTest, EachCycleAfterTheFirstReplaysAChosenLevelAndTouchesNoPla
     ASSERT_TRUE(RunUntilSeen(12000, [&] { return !g.st.ShowHiScores; }));
     EXPECT_TRUE(g.st.Demomode);
     EXPECT_EQ(g.mf.f1Difficulty->text, "CRAZY") << "the attract mode's label, whatever it plays";
-    bool monsters_seen = false;
+    bool monsters_seen = false, sleep_seen = false;
     ASSERT_TRUE(RunUntilSeen(60000, [&] {
-      for (const TSprite& s : g.world.Sprites())
+      for (const TSprite& s : g.world.Sprites()) {
         monsters_seen = monsters_seen || s.Typ == TypKMonster || s.Typ == TypGMonster;
+        sleep_seen = sleep_seen || ((s.Typ == TypKMonster || s.Typ == TypGMonster) && s.SleepingStart != 0);
+      }
       EXPECT_FALSE(g.st.Tot) << "the demo's runner was caught: " << g.st.KillReason;
       return g.st.MissionCompleted || g.st.Tot;
     }));
     EXPECT_TRUE(g.st.MissionCompleted);
     EXPECT_TRUE(monsters_seen);
+    if (demo.show && std::string(demo.show) == "sleep") EXPECT_TRUE(sleep_seen) << "no monster was put to sleep";
     // Won at the very frame of its proof: the demo plays the level as the replay proved it.
     EXPECT_EQ(g.DemoScriptFrame, PinnedFrames(demo));
     ASSERT_TRUE(RunUntilSeen(20000, [&] { return g.st.ShowHiScores; }));

@@ -25,7 +25,8 @@ bool Word(const std::string& s) {
          std::all_of(s.begin(), s.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
 }
 
-// "<difficulty>-win" or "<difficulty>-lose-<why>"
+// "<difficulty>-win", "<difficulty>-lose-<why>" or "<difficulty>-show-<what>" (a hand-written win
+// the attract mode shows)
 bool ParseCaseName(const std::string& stem, LevelCase& c) {
   const size_t dash = stem.find('-');
   if (dash == std::string::npos) return false;
@@ -36,6 +37,7 @@ bool ParseCaseName(const std::string& stem, LevelCase& c) {
   if (c.difficulty < 0) return false;
   if (rest == "win") return c.win = true, true;
   if (rest.rfind("lose-", 0) == 0 && Word(rest.substr(5))) return c.win = false, true;
+  if (rest.rfind("show-", 0) == 0 && Word(rest.substr(5))) return c.win = true, true;
   return false;
 }
 
@@ -64,7 +66,7 @@ std::vector<LevelCase> FindLevelCases(const std::string& replays_dir, std::vecto
       }
       if (ext != ".txt" || !ParseCaseName(stem, c)) {
         errors.push_back(folder + "/" + p.filename().string() +
-                         ": not <difficulty>-win.txt or <difficulty>-lose-<why>.txt");
+                         ": not <difficulty>-win.txt, <difficulty>-lose-<why>.txt or <difficulty>-show-<what>.txt");
         continue;
       }
       c.script_path = p.string();

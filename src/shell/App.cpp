@@ -410,7 +410,7 @@ void App::ProcessEvents() {
     switch (e.type) {
       case InputEvent::Type::Quit: FormClose(); return;
       case InputEvent::Type::Resized:
-        if (nested_ == 0 && g.st.AppStartedAt != 0) {
+        if (g.st.AppStartedAt != 0) {
           if (screen_) PaintScreen(c), host_.Present();
           else g.st.Paused ? RepaintFrozen() : PaintFrame();
         }
@@ -435,9 +435,9 @@ void App::ProcessEvents() {
       default: break;
     }
     if (closed_) return;
-    // Input that arrived while a form waited in one of its delays, or that was queued before a delay or
-    // a screen change that has happened since, would start a second outcome.
-    if (input_blocked_ > 0 || input_epoch_ != epoch) continue;
+    // Input queued for a screen that a click or key of the same batch has replaced would start a
+    // second outcome there.
+    if (input_epoch_ != epoch) continue;
     DispatchInput(e);
     CurrentForm().dirty = true;
   }
@@ -493,7 +493,7 @@ void App::ApplyGamepads() {
   if (screen_) {
     const int epoch = input_epoch_;
     for (const PadKey& k : keys) {
-      // A press that changed the screen, or waited in a delay, leaves the rest to the new one.
+      // A press that changed the screen leaves the rest to the new one.
       if (input_epoch_ != epoch) break;
       PadKeyToScreen(k);
     }
@@ -617,10 +617,7 @@ void App::RunFormTimers() {
     form->RunTimers(now);
     // What the pads did during the form's wait belongs to the moment before it: a button held now
     // acts only once let go.
-    if (waited && screen_ == form && !form->Waiting()) {
-      ++input_epoch_;
-      DropPadInput();
-    }
+    if (waited && screen_ == form && !form->Waiting()) DropPadInput();
   }
 }
 
@@ -806,7 +803,6 @@ void App::UsePicture(Canvas& canvas) {
 void App::PboxPaint(Canvas& canvas) {
   Game& g = game_;
   if (g.st.AppStartedAt == 0) return;
-  ++nested_;
   const int64_t now = GameTicks();
   if (TicksBetween(now, g.st.LastCaptionAt) >= 1000) {
     host_.SetCaption(host_.IsFullScreen() ? "" : WindowCaption);
@@ -825,7 +821,6 @@ void App::PboxPaint(Canvas& canvas) {
     } catch (...) {
       g.PaintCanvas = nullptr;
       canvas.EndKeep();
-      --nested_;
       throw;
     }
     g.PaintCanvas = nullptr;
@@ -836,7 +831,6 @@ void App::PboxPaint(Canvas& canvas) {
     DrawNotice(canvas);
   }
   canvas.Flush();
-  --nested_;
 }
 
 void App::DrawHint(Canvas& canvas) {
@@ -885,42 +879,6 @@ void App::DrawNotice(Canvas& canvas) {
 }
 
 bool App::NoticeChanged() const { return notice_drawn_ != (GameTicks() < notice_until_); }
-
-void App::Delay(int ms, bool process_messages) {
-  const int64_t start = GameTicks();
-  if (ms <= 0) return;
-  // Unwound by a fatal error from inside the wait as well.
-  struct Nesting {
-    App& app;
-    bool blocks_input;
-    Nesting(App& a, bool block) : app(a), blocks_input(block) {
-      ++app.nested_;
-      if (blocks_input) ++app.input_blocked_;
-    }
-    ~Nesting() {
-      if (blocks_input) {
-        --app.input_blocked_;
-        // Input polled before the delay but not yet handed out belongs to the moment before it, too.
-        ++app.input_epoch_;
-        // So does what the pads did meanwhile on a screen: a button held now acts only after it is let go.
-        if (app.screen_) app.DropPadInput();
-      }
-      --app.nested_;
-    }
-  } nesting(*this, process_messages);
-  for (int i = 0; i < ms; ++i) {
-    GameClock().Sleep(1);
-    SyncGameTime();
-    // A long wait inside a frame must not keep the program running past a failed audio stream.
-    if (!closing_) CheckSoundFailure();
-    if (process_messages && !closed_) {
-      ProcessEvents();
-      RunFormTimers();
-      game_.timers.IdleHandler();
-    }
-    if (TicksBetween(GameTicks(), start) >= ms) break;
-  }
-}
 
 void App::FormClose() {
   if (closing_ || closed_) return;

@@ -72,7 +72,6 @@ class App final : public ShellHooks {
   Host& GetHost() { return host_; }
 
   // ShellHooks
-  void Delay(int ms, bool process_messages) override;
   void CloseMainForm() override;
   void ShowMainForm(bool visible) override;
   void ShowScreen(Form* form) override;
@@ -170,7 +169,7 @@ class App final : public ShellHooks {
   Form* screen_ = nullptr;  // the screen shown instead of the main form
   int input_epoch_ = 0;
   int64_t frames_painted_ = 0;      // game frames drawn and presented
-  int64_t screen_painted_at_ = 0;  // counts screen changes and finished delays
+  int64_t screen_painted_at_ = 0;  // when the screen that is up was last painted
   // The window shows the paused picture as drawn at frozen_painted_at_, looking as frozen_look_ says.
   bool frozen_shown_ = false;
   uint64_t frozen_look_ = 0;
@@ -184,13 +183,10 @@ class App final : public ShellHooks {
   // Keys held when the current screen appeared: they act on it only after being released.
   std::array<bool, 256> stale_keys_{};
   bool stale_key_typed_ = false;  // the last event was the dropped press of a stale key
-  // Delays with message processing in progress: input to the forms waits for their end.
-  int input_blocked_ = 0;
   bool closed_ = false;
   bool closing_ = false;
   bool main_form_visible_ = true;
   bool stretch_ = false;  // "Stretch=1": the picture fills the window whatever its proportions
-  int nested_ = 0;
   // The hint of the control under the pointer shows after the pointer rests on it a moment.
   float mouse_x_ = -1, mouse_y_ = -1;
   std::string hint_;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "common/Errors.h"
 #include "game/Game.h"
 #include "common/GameState.h"
 #include "game/QuitQuestion.h"
@@ -24,6 +25,8 @@ class NameEntryForm;
 
 // The program around the game: start-up sequence, frame loop, the main form's timers and
 // global keys, painting, screenshots and closing. The same code runs in a window and headless.
+// shell/FrameLoop.cpp holds the frame grid, game time, the pause and the idle sleep;
+// shell/ScreenRouting.cpp which screen is up and where input and the pads go; App.cpp the rest.
 class App final : public ShellHooks {
  public:
   // Frames are produced at the reference timer granularity; the game's speed depends on it.
@@ -211,5 +214,15 @@ class App final : public ShellHooks {
   bool notice_drawn_ = false;
   bool paused_for_question_ = false;  // the game ran when the question came up
 };
+
+template <typename Fn>
+void App::LeavingOnFatalError(Fn&& fn) {
+  try {
+    fn();
+  } catch (const FatalErrorException&) {
+    if (game_.st.AppStartedAt != 0) game_.settings.WriteIni("Level", "0");
+    throw;
+  }
+}
 
 }  // namespace kirpo

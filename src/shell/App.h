@@ -14,6 +14,7 @@
 #include "platform/Gamepads.h"
 #include "platform/Host.h"
 #include "platform/PadKeys.h"
+#include "shell/Screens.h"
 #include "sound/SlotSoundPlayer.h"
 
 namespace kirpo {
@@ -67,6 +68,8 @@ class App final : public ShellHooks {
   int64_t FrameTicks() const { return frame_ticks_; }
 
   bool Closed() const { return closed_; }
+  // What the window shows now (shell/Screens.cpp, with the ways from one screen to the next).
+  Screen CurrentScreen() const;
   // The form shown in the window: the main form unless another screen is up.
   Form& CurrentForm();
   StartForm* GetStartForm() { return start_form_.get(); }
@@ -132,6 +135,8 @@ class App final : public ShellHooks {
   std::function<void()> ClosingWrites();
   void RestoreWindowPlacement();
   void IdleHandlerTick();
+  // A game is being played and its picture is up (playing or paused): Esc asks before it closes.
+  bool PlayOnScreen() const;
   // Esc in play asks before it ends the program; returns whether a game is in play.
   bool AnswerQuitQuestion(int64_t now);
   // The question goes: a game it paused plays on.

@@ -169,7 +169,7 @@ void App::PauseForFocusLoss() {
 
 bool App::AnswerQuitQuestion(int64_t now) {
   GameState& st = game_.st;
-  const bool in_play = st.GameRunning && !st.Demomode && !screen_ && main_form_visible_;
+  const bool in_play = PlayOnScreen();
   if (quit_question_.Open() && (!in_play || st.PauseToggleRequested)) {
     // The pad's start button or a screen that came up meanwhile: back to the game as it was.
     st.PauseToggleRequested = false;

@@ -1,14 +1,8 @@
 #include "game/Game.h"
 
-#include "platform/Clock.h"
 #include "scores/HiScores.h"
 
 namespace kirpo {
-
-void ShellHooks::Delay(int ms, bool process_messages) {
-  (void)process_messages;
-  if (ms > 0) GameClock().Sleep(ms);
-}
 
 void ShellHooks::EndPause(Game& g) { g.st.Paused = false; }
 

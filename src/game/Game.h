@@ -21,8 +21,6 @@ struct Game;
 class ShellHooks {
  public:
   virtual ~ShellHooks() = default;
-  // Waits ms on the game clock; with processMessages the frame loop's timers and events go on.
-  virtual void Delay(int ms, bool process_messages);
   virtual void CloseMainForm() {}
   // The main form becomes the window's screen again (true); false only notes that it is left.
   virtual void ShowMainForm(bool visible) { (void)visible; }

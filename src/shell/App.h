@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "common/Errors.h"
 #include "game/Game.h"
 #include "common/GameState.h"
 #include "game/QuitQuestion.h"
@@ -13,6 +14,7 @@
 #include "platform/Gamepads.h"
 #include "platform/Host.h"
 #include "platform/PadKeys.h"
+#include "shell/Screens.h"
 #include "sound/SlotSoundPlayer.h"
 
 namespace kirpo {
@@ -24,6 +26,8 @@ class NameEntryForm;
 
 // The program around the game: start-up sequence, frame loop, the main form's timers and
 // global keys, painting, screenshots and closing. The same code runs in a window and headless.
+// shell/FrameLoop.cpp holds the frame grid, game time, the pause and the idle sleep;
+// shell/ScreenRouting.cpp which screen is up and where input and the pads go; App.cpp the rest.
 class App final : public ShellHooks {
  public:
   // Frames are produced at the reference timer granularity; the game's speed depends on it.
@@ -64,6 +68,8 @@ class App final : public ShellHooks {
   int64_t FrameTicks() const { return frame_ticks_; }
 
   bool Closed() const { return closed_; }
+  // What the window shows now (shell/Screens.cpp, with the ways from one screen to the next).
+  Screen CurrentScreen() const;
   // The form shown in the window: the main form unless another screen is up.
   Form& CurrentForm();
   StartForm* GetStartForm() { return start_form_.get(); }
@@ -72,7 +78,6 @@ class App final : public ShellHooks {
   Host& GetHost() { return host_; }
 
   // ShellHooks
-  void Delay(int ms, bool process_messages) override;
   void CloseMainForm() override;
   void ShowMainForm(bool visible) override;
   void ShowScreen(Form* form) override;
@@ -130,6 +135,8 @@ class App final : public ShellHooks {
   std::function<void()> ClosingWrites();
   void RestoreWindowPlacement();
   void IdleHandlerTick();
+  // A game is being played and its picture is up (playing or paused): Esc asks before it closes.
+  bool PlayOnScreen() const;
   // Esc in play asks before it ends the program; returns whether a game is in play.
   bool AnswerQuitQuestion(int64_t now);
   // The question goes: a game it paused plays on.
@@ -170,7 +177,7 @@ class App final : public ShellHooks {
   Form* screen_ = nullptr;  // the screen shown instead of the main form
   int input_epoch_ = 0;
   int64_t frames_painted_ = 0;      // game frames drawn and presented
-  int64_t screen_painted_at_ = 0;  // counts screen changes and finished delays
+  int64_t screen_painted_at_ = 0;  // when the screen that is up was last painted
   // The window shows the paused picture as drawn at frozen_painted_at_, looking as frozen_look_ says.
   bool frozen_shown_ = false;
   uint64_t frozen_look_ = 0;
@@ -184,13 +191,10 @@ class App final : public ShellHooks {
   // Keys held when the current screen appeared: they act on it only after being released.
   std::array<bool, 256> stale_keys_{};
   bool stale_key_typed_ = false;  // the last event was the dropped press of a stale key
-  // Delays with message processing in progress: input to the forms waits for their end.
-  int input_blocked_ = 0;
   bool closed_ = false;
   bool closing_ = false;
   bool main_form_visible_ = true;
   bool stretch_ = false;  // "Stretch=1": the picture fills the window whatever its proportions
-  int nested_ = 0;
   // The hint of the control under the pointer shows after the pointer rests on it a moment.
   float mouse_x_ = -1, mouse_y_ = -1;
   std::string hint_;
@@ -215,5 +219,15 @@ class App final : public ShellHooks {
   bool notice_drawn_ = false;
   bool paused_for_question_ = false;  // the game ran when the question came up
 };
+
+template <typename Fn>
+void App::LeavingOnFatalError(Fn&& fn) {
+  try {
+    fn();
+  } catch (const FatalErrorException&) {
+    if (game_.st.AppStartedAt != 0) game_.settings.WriteIni("Level", "0");
+    throw;
+  }
+}
 
 }  // namespace kirpo

@@ -213,28 +213,13 @@ TEST_F(AppTest, AStoredGameWhoseLevelFileIsMissingIsNotResumed) {
   EXPECT_EQ(app->G().st.Level, 0);
 }
 
-TEST_F(AppTest, DelayRunsCallbacksMeanwhile) {
-  app->StartUp();
-  int32_t status = 0;
-  app->G().timers.AddHiTimer(5, false, &status, [](int32_t* s) { ++*s; }, 10);
-  const int64_t start = clock->Now();
-  app->Delay(0, true);
-  app->Delay(-5, true);
-  EXPECT_EQ(clock->Now(), start);
-  app->Delay(20, true);
-  EXPECT_EQ(clock->Now(), start + 20);
-  EXPECT_EQ(status, 2);
-  app->Delay(20, false);  // without message processing nothing else runs
-  EXPECT_EQ(status, 2);
-}
-
 }  // namespace
 }  // namespace kirpo
 
 namespace kirpo {
 namespace {
 
-TEST_F(AppTest, AFailedAudioStreamEndsTheProgramAlsoFromInsideADelay) {
+TEST_F(AppTest, AFailedAudioStreamEndsTheProgramFromTheFrameLoop) {
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);  // no sound card in CI
   dir.Write("data/schuss.wav", "this is no sound file, so no stream can be made of it");
   app->StartUp();
@@ -245,7 +230,7 @@ TEST_F(AppTest, AFailedAudioStreamEndsTheProgramAlsoFromInsideADelay) {
   std::optional<FatalErrorException> error;
   for (int i = 0; i < 200 && !error; ++i) {
     try {
-      app->Delay(20, false);  // a wait inside a frame, as the game makes one
+      app->RunUntil(clock->Now() + 20);  // the attract mode plays on meanwhile
     } catch (const FatalErrorException& e) {
       error = e;
     }

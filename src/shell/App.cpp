@@ -14,6 +14,7 @@
 #include "platform/Desktop.h"
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
+#include "platform/Memory.h"
 #include "common/Errors.h"
 #include "scores/HiScores.h"
 #include "shell/Install.h"
@@ -117,6 +118,9 @@ void App::AfterFormCreate() {
     g.figures.WriteImageStore();
     g.figures.BuildingImageStore = false;
   }
+  // The store's copies were read for this start only: every figure now has what it shows.
+  g.figures.ForgetStore();
+  if (desktop_) ReturnFreedMemory();
   speaker_timer_.Enable(true, GameTicks());
 }
 
@@ -387,6 +391,8 @@ void App::StartFrameGridAtLevelStart() {
   const int64_t started = game_.st.LevelStartedAt;
   if (started == level_start_seen_) return;
   level_start_seen_ = started;
+  // What the last level and the build of this one freed goes back to the system.
+  if (desktop_) ReturnFreedMemory();
   if (!frame_timer_enabled_) return;  // the loop starts later, a whole number of frames after the level
   frame_base_ = started + paused_total_;
   frame_index_ = static_cast<int64_t>(static_cast<double>(GameTicks() - frame_base_) / FrameTickMs);

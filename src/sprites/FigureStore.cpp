@@ -281,8 +281,15 @@ void FigureStore::DropUnusedEntries() {
   store_ = std::move(kept);
 }
 
+void FigureStore::ForgetStore() {
+  std::vector<StoreEntry>().swap(store_);
+  store_forgotten_ = true;
+}
+
 bool FigureStore::WriteImageStore() {
   WriteLog(" ");
+  // Written from what is left, it would lack every figure loaded before.
+  if (store_forgotten_) return false;
   DropUnusedEntries();
   std::vector<uint8_t> out;
   size_t total = 8;

@@ -46,6 +46,9 @@ class FigureStore {
   // Writes the store to DataDir + "image.store" (temporary file, then rename), keeping only the
   // entries the figures of DataDir are served from; on success BuildingImageStore is cleared.
   bool WriteImageStore();
+  // Lets go of the store's copies once the figures are loaded (the large pictures keep theirs);
+  // the store is not written again by this process after that.
+  void ForgetStore();
   // Large pictures (backdrops, picture sheets) not asked for since the last call take a new
   // identity, so the canvases free their textures; they stay the same picture. Called only while
   // the game frame runs, where every picture shown is asked for again each frame.
@@ -84,6 +87,7 @@ class FigureStore {
   std::array<std::unique_ptr<Bitmap>, FigureSlots> figures_;
   mutable std::array<std::unique_ptr<Encoded>, FigureSlots> encoded_;
   std::vector<StoreEntry> store_;
+  bool store_forgotten_ = false;
   std::vector<MovieEntry> movies_;
   std::vector<uint8_t> scratch_;
 };

@@ -281,19 +281,28 @@ SdlCanvas::CachedTexture* SdlCanvas::ScaledOnly(const Bitmap& bmp, int w, int h)
   if (c.scaled && c.scaled_w == w && c.scaled_h == h && c.scaled_version == bmp.Version()) return &c;
   if (c.scaled) SDL_DestroyTexture(c.scaled);
   c.scaled = nullptr;
-  // Scaled straight from the picture's own pixels: a large picture shown only stretched never
-  // needs a texture at its own size, not even for a moment.
-  const bool in_memory = bmp.PixelsInMemory();
-  c.opaque = bmp.Opaque();
-  SDL_Surface* whole = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(bmp.Pixels()), bmp.Width(),
-                                                          bmp.Height(), 32, bmp.Width() * 4, SDL_PIXELFORMAT_ARGB8888);
-  SDL_Surface* scaled = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-  if (whole && scaled && SDL_SoftStretchLinear(whole, nullptr, scaled, nullptr) == 0)
-    c.scaled = SDL_CreateTextureFromSurface(renderer_, scaled);
-  SDL_FreeSurface(whole);
-  SDL_FreeSurface(scaled);
-  if (!in_memory) bmp.DropPixels();
-  if (!c.scaled) return nullptr;
+  // Painted straight into a texture of the size it is shown at, from the picture's pixels or
+  // from what they are made of: a large picture shown only stretched is never held at its own
+  // size, not even for a moment, and a window that grows gets it made again at the new size.
+  SDL_Texture* t = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
+  if (!t) return nullptr;
+  void* pixels = nullptr;
+  int pitch = 0;
+  bool ok = SDL_LockTexture(t, nullptr, &pixels, &pitch) == 0;
+  if (ok) {
+    ok = bmp.PaintScaled(static_cast<uint32_t*>(pixels), pitch, w, h);
+    c.opaque = true;
+    for (int y = 0; ok && c.opaque && y < h; ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(pixels) + size_t(y) * pitch);
+      c.opaque = std::all_of(row, row + w, [](uint32_t px) { return (px >> 24) == 0xFF; });
+    }
+    SDL_UnlockTexture(t);
+  }
+  if (!ok) {
+    SDL_DestroyTexture(t);
+    return nullptr;
+  }
+  c.scaled = t;
   c.scaled_w = w, c.scaled_h = h, c.scaled_version = bmp.Version();
   return &c;
 }

@@ -72,6 +72,11 @@ class FigureStore {
   bool FindInStore(const std::string& path, int slot);
   // SizesOnly: the figure's size from its file's header; false when it has none to give.
   bool LoadSize(int slot, const std::string& path);
+  // A large picture from its file's bytes (in scratch_), re-encoded a row at a time; false when
+  // the figure is not large or its rows do not decode.
+  bool LoadLargeFromFile(int slot, const std::string& path);
+  // A large store entry whose rows all decode, taken without decoding it whole; false otherwise.
+  bool LargeAndWhole(const std::vector<uint8_t>& png, int slot);
   void AddToStore(const std::string& path, const Bitmap& bmp);
   void DropUnusedEntries();
 

@@ -7,8 +7,8 @@
 #             on: RSS sampled each second for the window of seconds (median and highest), CPU share
 #   play      Return, Return (the start menu, a new game), then the runner walked about by held
 #             arrow keys for the window of seconds: RSS (median, highest), CPU share
-#   paused    F5, then the window of seconds: RSS, CPU share
 #   full      F11 (full screen on the 1280 x 800 screen), F11 back: RSS in full screen and after
+#   paused    F5, then the window of seconds: RSS, CPU share
 #   peak      VmHWM at the end: the highest RSS of the whole run, the first start included
 # and the resident memory by part (tools/measure/memory_parts.py) in the attract mode and in play.
 set -euo pipefail
@@ -78,14 +78,14 @@ for i in $(seq "$runs"); do
   echo "run $i $("$here/memory_parts.py" "$pid" play)"
   [ -n "${KIRPO_MEASURE_SHOTS:-}" ] && import -window root "$KIRPO_MEASURE_SHOTS/play$i.png"
 
-  press F5; sleep 1
-  observe; pau+=("$med"); pau_cpu+=("$cpu")
-  [ -n "${KIRPO_MEASURE_SHOTS:-}" ] && import -window root "$KIRPO_MEASURE_SHOTS/pause$i.png"
   press F11; sleep 3
   full+=("$(rss_mb)")
   [ -n "${KIRPO_MEASURE_SHOTS:-}" ] && import -window root "$KIRPO_MEASURE_SHOTS/full$i.png"
   press F11; sleep 3
   after+=("$(rss_mb)")
+  press F5; sleep 1
+  observe; pau+=("$med"); pau_cpu+=("$cpu")
+  [ -n "${KIRPO_MEASURE_SHOTS:-}" ] && import -window root "$KIRPO_MEASURE_SHOTS/pause$i.png"
   peak+=("$(hwm_mb)")
   stop
   echo "run $i: attract ${att[-1]} MB (highest ${att_hi[-1]}, CPU ${att_cpu[-1]} %)," \

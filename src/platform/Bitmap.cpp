@@ -112,15 +112,18 @@ namespace {
 // shown smaller, checked for see-through pixels or uploaded.
 class PngSource final : public PixelSource {
  public:
-  explicit PngSource(std::shared_ptr<const std::vector<uint8_t>> png) : png_(std::move(png)) {}
+  explicit PngSource(std::shared_ptr<const std::vector<uint8_t>> png)
+      : png_(std::move(png)), data_(png_->data()), size_(png_->size()) {}
+  // Bytes that outlive every picture (compiled into the program).
+  PngSource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
   bool Paint(uint32_t* pixels, int pitch, int w, int h) const override {
-    PngRowReader reader(png_->data(), png_->size());
+    PngRowReader reader(data_, size_);
     if (!reader.Ok()) return false;
     return ScaleRows(reader.Width(), reader.Height(), [&](int, uint32_t* row) { return reader.ReadRow(row); }, pixels,
                      pitch, w, h);
   }
   bool Opaque() const override {
-    PngRowReader reader(png_->data(), png_->size());
+    PngRowReader reader(data_, size_);
     if (!reader.Ok()) return false;
     if (reader.OpaqueFormat()) return true;
     std::vector<uint32_t> row(static_cast<size_t>(reader.Width()));
@@ -133,8 +136,21 @@ class PngSource final : public PixelSource {
 
  private:
   std::shared_ptr<const std::vector<uint8_t>> png_;
+  const uint8_t* data_;
+  size_t size_;
 };
 }  // namespace
+
+std::unique_ptr<Bitmap> Bitmap::FromStaticPng(const uint8_t* data, size_t size) {
+  if (!data) return nullptr;
+  PngRowReader reader(data, size);
+  if (!reader.Ok()) return nullptr;
+  // Read through once, so that a damaged picture is refused here as decoding it would be.
+  std::vector<uint32_t> row(static_cast<size_t>(reader.Width()));
+  for (int y = 0; y < reader.Height(); ++y)
+    if (!reader.ReadRow(row.data())) return nullptr;
+  return FromSource(reader.Width(), reader.Height(), std::make_shared<PngSource>(data, size));
+}
 
 std::unique_ptr<Bitmap> Bitmap::FromEncoded(int width, int height, std::shared_ptr<const std::vector<uint8_t>> png) {
   return FromSource(width, height, std::make_shared<PngSource>(std::move(png)));

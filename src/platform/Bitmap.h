@@ -38,6 +38,9 @@ class Bitmap {
   // cache that has uploaded them may give them back (DropPixels); they come back from the bytes,
   // the same picture with the same identity. Any change through this API ends the link.
   static std::unique_ptr<Bitmap> FromEncoded(int width, int height, std::shared_ptr<const std::vector<uint8_t>> png);
+  // The same for PNG bytes that outlive every picture (compiled into the program), which are not
+  // copied; nullptr when they do not decode.
+  static std::unique_ptr<Bitmap> FromStaticPng(const uint8_t* data, size_t size);
   // The same for a picture that a PixelSource paints (at any size) instead of PNG bytes.
   static std::unique_ptr<Bitmap> FromSource(int width, int height, std::shared_ptr<const PixelSource> source);
   // Has pixels to show, in memory or encoded.

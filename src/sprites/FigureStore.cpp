@@ -200,9 +200,8 @@ void FigureStore::LoadImage(int slot, const std::string& path) {
   MakeTransparent(*decoded);
   AddToStore(path, *decoded);
   target = std::move(*decoded);
-  if (int64_t(target.Width()) * target.Height() >= LargePicturePixels && KeepStore && !store_.empty() &&
-      store_.back().Filename == path)
-    KeepEncoded(slot, store_.back().fs);
+  if (KeepStore && !store_.empty() && store_.back().Filename == path)
+    HoldEncoded(slot, target.Width(), target.Height(), store_.back().fs);
 }
 
 bool FigureStore::LoadLargeFromFile(int slot, const std::string& path) {
@@ -222,8 +221,7 @@ bool FigureStore::LoadLargeFromFile(int slot, const std::string& path) {
     return true;
   });
   if (png.empty()) return false;  // damaged: the whole decoder says what is wrong with it
-  *figures_[static_cast<size_t>(slot)] = std::move(*Bitmap::SizeOnly(w, h));
-  KeepEncoded(slot, png);
+  HoldEncoded(slot, w, h, png);
   if (KeepStore && store_.size() < StoreAddLimit) store_.push_back(StoreEntry{path, std::move(png)});
   return true;
 }
@@ -244,7 +242,7 @@ bool FigureStore::FindInStore(const std::string& path, int slot) {
       continue;
     }
     // The store only ever holds PNG; anything else is damage and never reaches the image library.
-    if (IsPng(e.fs) && LargeAndWhole(e.fs, slot)) return true;
+    if (IsPng(e.fs) && TakeWholeEntry(e.fs, slot)) return true;
     std::unique_ptr<Bitmap> decoded = IsPng(e.fs) ? Bitmap::Decode(e.fs.data(), e.fs.size()) : nullptr;
     if (decoded) {
       const bool large = int64_t(decoded->Width()) * decoded->Height() >= LargePicturePixels;
@@ -260,18 +258,29 @@ bool FigureStore::FindInStore(const std::string& path, int slot) {
   return false;
 }
 
-bool FigureStore::LargeAndWhole(const std::vector<uint8_t>& png, int slot) {
+bool FigureStore::TakeWholeEntry(const std::vector<uint8_t>& png, int slot) {
   int w = 0, h = 0;
-  if (!Bitmap::PngSize(png.data(), png.size(), w, h) || int64_t(w) * h < LargePicturePixels) return false;
+  if (!Bitmap::PngSize(png.data(), png.size(), w, h)) return false;
   // Every row read to know the entry is whole, one at a time.
   PngRowReader reader(png.data(), png.size());
   if (!reader.Ok() || reader.Width() != w || reader.Height() != h) return false;
   std::vector<uint32_t> row(static_cast<size_t>(w));
   for (int y = 0; y < h; ++y)
     if (!reader.ReadRow(row.data())) return false;
-  *figures_[static_cast<size_t>(slot)] = std::move(*Bitmap::SizeOnly(w, h));
-  KeepEncoded(slot, png);
+  HoldEncoded(slot, w, h, png);
   return true;
+}
+
+void FigureStore::HoldEncoded(int slot, int w, int h, const std::vector<uint8_t>& png) {
+  *figures_[static_cast<size_t>(slot)] = std::move(*Bitmap::SizeOnly(w, h));
+  if (int64_t(w) * h >= LargePicturePixels) {
+    KeepEncoded(slot, png);
+    return;
+  }
+  // A small figure too is held as its bytes, a fifth of its pixels; once drawn, its texture is all
+  // there is of it. Small ones keep their identity, and with it their texture, for good.
+  *figures_[static_cast<size_t>(slot)] =
+      std::move(*Bitmap::FromEncoded(w, h, std::make_shared<const std::vector<uint8_t>>(png)));
 }
 
 bool FigureStore::StoreNameMatch(const std::string& a, const std::string& b) {

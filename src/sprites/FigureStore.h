@@ -75,8 +75,10 @@ class FigureStore {
   // A large picture from its file's bytes (in scratch_), re-encoded a row at a time; false when
   // the figure is not large or its rows do not decode.
   bool LoadLargeFromFile(int slot, const std::string& path);
-  // A large store entry whose rows all decode, taken without decoding it whole; false otherwise.
-  bool LargeAndWhole(const std::vector<uint8_t>& png, int slot);
+  // A store entry whose rows all decode, taken without decoding it whole; false otherwise.
+  bool TakeWholeEntry(const std::vector<uint8_t>& png, int slot);
+  // The slot's picture held as its PNG bytes (w x h), decoded only to be drawn.
+  void HoldEncoded(int slot, int w, int h, const std::vector<uint8_t>& png);
   void AddToStore(const std::string& path, const Bitmap& bmp);
   void DropUnusedEntries();
 

@@ -122,6 +122,17 @@ class PngSource final : public PixelSource {
     return ScaleRows(reader.Width(), reader.Height(), [&](int, uint32_t* row) { return reader.ReadRow(row); }, pixels,
                      pitch, w, h);
   }
+  bool PaintRows(uint32_t* pixels, int pitch, int top, int rows) const override {
+    PngRowReader reader(data_, size_);
+    if (!reader.Ok() || top < 0 || rows <= 0 || top + rows > reader.Height()) return false;
+    // The rows above the band are read to get there, into the band's first row.
+    for (int y = 0; y < top; ++y)
+      if (!reader.ReadRow(pixels)) return false;
+    for (int y = 0; y < rows; ++y)
+      if (!reader.ReadRow(reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(pixels) + size_t(y) * pitch)))
+        return false;
+    return true;
+  }
   bool Opaque() const override {
     PngRowReader reader(data_, size_);
     if (!reader.Ok()) return false;
@@ -166,6 +177,15 @@ bool Bitmap::PaintScaled(uint32_t* pixels, int pitch, int w, int h) const {
   if (!pixels || w <= 0 || h <= 0 || Empty()) return false;
   if (!pixels_.empty()) return ScalePixels(pixels_.data(), width_ * 4, width_, height_, pixels, pitch, w, h);
   return source_ && source_->Paint(pixels, pitch, w, h);
+}
+
+bool Bitmap::PaintRows(uint32_t* pixels, int pitch, int top, int rows) const {
+  if (!pixels || top < 0 || rows <= 0 || top + rows > height_) return false;
+  if (pixels_.empty()) return source_ && source_->PaintRows(pixels, pitch, top, rows);
+  for (int y = 0; y < rows; ++y)
+    std::memcpy(reinterpret_cast<uint8_t*>(pixels) + size_t(y) * pitch, pixels_.data() + size_t(top + y) * width_,
+                size_t(width_) * 4);
+  return true;
 }
 
 void Bitmap::DropPixels() const {

@@ -16,6 +16,12 @@ class PixelSource {
   virtual bool Paint(uint32_t* pixels, int pitch, int w, int h) const = 0;
   // Whether every pixel is fully opaque, without making the whole picture in memory.
   virtual bool Opaque() const = 0;
+  // Paints rows [top, top + rows) at the picture's own size; false when the source cannot paint
+  // a band on its own (the whole picture is then made).
+  virtual bool PaintRows(uint32_t* pixels, int pitch, int top, int rows) const {
+    (void)pixels, (void)pitch, (void)top, (void)rows;
+    return false;
+  }
 };
 
 // A picture in memory, 32-bit ARGB (0xAARRGGBB), straight (not premultiplied) alpha.
@@ -51,6 +57,8 @@ class Bitmap {
   // pixels in memory or else from its source, which then never makes the picture at its own
   // size; false when that fails.
   bool PaintScaled(uint32_t* pixels, int pitch, int w, int h) const;
+  // Rows [top, top + rows) at the picture's own size, from the pixels in memory or its source.
+  bool PaintRows(uint32_t* pixels, int pitch, int top, int rows) const;
   // The same at the picture's own size.
   bool DecodeInto(uint32_t* pixels, int pitch) const { return PaintScaled(pixels, pitch, width_, height_); }
   void DropPixels() const;

@@ -40,7 +40,8 @@ const Bitmap* FormPicture(const std::string& file_name) {
   auto it = cache.find(file_name);
   if (it != cache.end()) return it->second.get();
   std::unique_ptr<Bitmap> bmp;
-  if (const EmbeddedFile* f = FindEmbeddedFile(file_name.c_str())) bmp = Bitmap::Decode(f->data, f->size);
+  // Held as the bytes compiled in: once drawn, the picture's texture is its only copy.
+  if (const EmbeddedFile* f = FindEmbeddedFile(file_name.c_str())) bmp = Bitmap::FromStaticPng(f->data, f->size);
   if (!bmp) {
     // A missing picture shows as a plain grey tile rather than nothing at all.
     bmp = std::make_unique<Bitmap>(50, 50, 0xC0808080);

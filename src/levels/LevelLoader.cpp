@@ -210,9 +210,11 @@ void LoadLevelFile(LevelScene& g) {
   const std::vector<std::string> lines = SplitLines(DecodeLevelText(bytes));
 
   // Blocks are drawn into the background, which is never shown where figures have no pixels.
+  // Kept as the list of its blocks and painted at the size it is shown: at the design size it
+  // would be the largest picture the game holds.
+  auto background = std::make_shared<CompositePicture>(DesignWidth, DesignHeight, 0xFF000000u);
   g.BackgroundBitmap = g.figures.SizesOnly ? Bitmap::SizeOnly(DesignWidth, DesignHeight)
-                                           : std::make_unique<Bitmap>(DesignWidth, DesignHeight, 0xFF000000u);
-  Bitmap& background = *g.BackgroundBitmap;
+                                           : Bitmap::FromSource(DesignWidth, DesignHeight, background);
 
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::vector<std::string> items = SplitLevelLine(lines[i]);
@@ -257,7 +259,7 @@ void LoadLevelFile(LevelScene& g) {
       const RectF dest{static_cast<float>(Round(block.X)), static_cast<float>(Round(block.Y)),
                        static_cast<float>(Round(block.X + block.PatternWidth)),
                        static_cast<float>(Round(block.Y + block.PatternHeight))};
-      DrawStein(g, block, background, dest, 1.0f);
+      if (!g.figures.SizesOnly) DrawStein(g, block, *background, dest, 1.0f);
       MapSprite(g, block, true);
       continue;
     }

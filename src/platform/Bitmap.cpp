@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
-#include <png.h>
 
 #include <algorithm>
 #include <atomic>
@@ -10,6 +9,8 @@
 #include <mutex>
 
 #include "platform/FileUtil.h"
+#include "platform/PngRows.h"
+#include "platform/Resample.h"
 
 namespace kirpo {
 
@@ -56,13 +57,13 @@ std::vector<uint64_t> BitmapReleaseQueue::Take() {
 }
 
 Bitmap::Bitmap(const Bitmap& other)
-    : width_(other.width_), height_(other.height_), pixels_(other.pixels_), encoded_(other.encoded_) {}
+    : width_(other.width_), height_(other.height_), pixels_(other.pixels_), source_(other.source_) {}
 
 Bitmap::Bitmap(Bitmap&& other) noexcept
     : width_(other.width_),
       height_(other.height_),
       pixels_(std::move(other.pixels_)),
-      encoded_(std::move(other.encoded_)),
+      source_(std::move(other.source_)),
       id_(other.id_),
       version_(other.version_) {
   other.width_ = other.height_ = 0;
@@ -74,7 +75,7 @@ Bitmap& Bitmap::operator=(const Bitmap& other) {
   width_ = other.width_;
   height_ = other.height_;
   pixels_ = other.pixels_;
-  encoded_ = other.encoded_;
+  source_ = other.source_;
   Touch();
   return *this;
 }
@@ -85,7 +86,7 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
   width_ = other.width_;
   height_ = other.height_;
   pixels_ = std::move(other.pixels_);
-  encoded_ = std::move(other.encoded_);
+  source_ = std::move(other.source_);
   id_ = other.id_;
   version_ = other.version_;
   other.width_ = other.height_ = 0;
@@ -101,57 +102,113 @@ Bitmap::Bitmap(int width, int height, uint32_t fill)
       pixels_(static_cast<size_t>(width_) * height_, fill) {}
 
 void Bitmap::Clear(uint32_t argb) {
-  encoded_.reset();
+  source_.reset();
   pixels_.assign(static_cast<size_t>(width_) * height_, argb);
   Touch();
 }
 
+namespace {
+// A picture's PNG bytes, read a row at a time: a large picture is never made whole in memory to be
+// shown smaller, checked for see-through pixels or uploaded.
+class PngSource final : public PixelSource {
+ public:
+  explicit PngSource(std::shared_ptr<const std::vector<uint8_t>> png)
+      : png_(std::move(png)), data_(png_->data()), size_(png_->size()) {}
+  // Bytes that outlive every picture (compiled into the program).
+  PngSource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  bool Paint(uint32_t* pixels, int pitch, int w, int h) const override {
+    PngRowReader reader(data_, size_);
+    if (!reader.Ok()) return false;
+    return ScaleRows(reader.Width(), reader.Height(), [&](int, uint32_t* row) { return reader.ReadRow(row); }, pixels,
+                     pitch, w, h);
+  }
+  bool PaintRows(uint32_t* pixels, int pitch, int top, int rows) const override {
+    PngRowReader reader(data_, size_);
+    if (!reader.Ok() || top < 0 || rows <= 0 || top + rows > reader.Height()) return false;
+    // The rows above the band are read to get there, into the band's first row.
+    for (int y = 0; y < top; ++y)
+      if (!reader.ReadRow(pixels)) return false;
+    for (int y = 0; y < rows; ++y)
+      if (!reader.ReadRow(reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(pixels) + size_t(y) * pitch)))
+        return false;
+    return true;
+  }
+  bool Opaque() const override {
+    PngRowReader reader(data_, size_);
+    if (!reader.Ok()) return false;
+    if (reader.OpaqueFormat()) return true;
+    std::vector<uint32_t> row(static_cast<size_t>(reader.Width()));
+    for (int y = 0; y < reader.Height(); ++y) {
+      if (!reader.ReadRow(row.data())) return false;
+      if (!std::all_of(row.begin(), row.end(), [](uint32_t p) { return (p >> 24) == 0xFF; })) return false;
+    }
+    return true;
+  }
+
+ private:
+  std::shared_ptr<const std::vector<uint8_t>> png_;
+  const uint8_t* data_;
+  size_t size_;
+};
+}  // namespace
+
+std::unique_ptr<Bitmap> Bitmap::FromStaticPng(const uint8_t* data, size_t size) {
+  if (!data) return nullptr;
+  PngRowReader reader(data, size);
+  if (!reader.Ok()) return nullptr;
+  // Read through once, so that a damaged picture is refused here as decoding it would be.
+  std::vector<uint32_t> row(static_cast<size_t>(reader.Width()));
+  for (int y = 0; y < reader.Height(); ++y)
+    if (!reader.ReadRow(row.data())) return nullptr;
+  return FromSource(reader.Width(), reader.Height(), std::make_shared<PngSource>(data, size));
+}
+
 std::unique_ptr<Bitmap> Bitmap::FromEncoded(int width, int height, std::shared_ptr<const std::vector<uint8_t>> png) {
+  return FromSource(width, height, std::make_shared<PngSource>(std::move(png)));
+}
+
+std::unique_ptr<Bitmap> Bitmap::FromSource(int width, int height, std::shared_ptr<const PixelSource> source) {
   std::unique_ptr<Bitmap> b = SizeOnly(width, height);
-  b->encoded_ = std::move(png);
+  b->source_ = std::move(source);
   return b;
 }
 
-bool Bitmap::DecodeInto(uint32_t* pixels, int pitch) const {
-  if (!encoded_ || !pixels) return false;
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, encoded_->data(), encoded_->size())) return false;
-  // Blue, green, red, alpha in memory is 0xAARRGGBB on this little-endian machine; 8-bit colours
-  // come out as stored, alpha not multiplied in.
-  image.format = PNG_FORMAT_BGRA;
-  if (int(image.width) != width_ || int(image.height) != height_) {
-    png_image_free(&image);
-    return false;
-  }
-  const bool ok = png_image_finish_read(&image, nullptr, pixels, pitch, nullptr) != 0;
-  png_image_free(&image);
-  return ok;
+bool Bitmap::PaintScaled(uint32_t* pixels, int pitch, int w, int h) const {
+  if (!pixels || w <= 0 || h <= 0 || Empty()) return false;
+  if (!pixels_.empty()) return ScalePixels(pixels_.data(), width_ * 4, width_, height_, pixels, pitch, w, h);
+  return source_ && source_->Paint(pixels, pitch, w, h);
+}
+
+bool Bitmap::PaintRows(uint32_t* pixels, int pitch, int top, int rows) const {
+  if (!pixels || top < 0 || rows <= 0 || top + rows > height_) return false;
+  if (pixels_.empty()) return source_ && source_->PaintRows(pixels, pitch, top, rows);
+  for (int y = 0; y < rows; ++y)
+    std::memcpy(reinterpret_cast<uint8_t*>(pixels) + size_t(y) * pitch, pixels_.data() + size_t(top + y) * width_,
+                size_t(width_) * 4);
+  return true;
 }
 
 void Bitmap::DropPixels() const {
-  if (!encoded_) return;
+  if (!source_) return;
   std::vector<uint32_t>().swap(pixels_);
 }
 
 void Bitmap::RestoreFromEncoded() const {
-  std::unique_ptr<Bitmap> decoded = Decode(encoded_->data(), encoded_->size());
-  if (decoded && decoded->width_ == width_ && decoded->height_ == height_) {
-    pixels_ = std::move(decoded->pixels_);
-  } else {
-    // Bytes that decoded once do not fail later; should they, the picture shows nothing rather
-    // than anything else.
-    pixels_.assign(static_cast<size_t>(width_) * height_, 0u);
-  }
+  pixels_.assign(static_cast<size_t>(width_) * height_, 0u);
+  // Bytes that decoded once do not fail later; should they, the picture shows nothing rather
+  // than anything else.
+  if (!source_->Paint(pixels_.data(), width_ * 4, width_, height_)) std::fill(pixels_.begin(), pixels_.end(), 0u);
 }
 
 bool Bitmap::Opaque() const {
   if (opaque_version_ == version_ + 1) return opaque_;
-  const bool had = PixelsInMemory();
-  Restore();
-  opaque_ = !pixels_.empty() && std::all_of(pixels_.begin(), pixels_.end(), [](uint32_t p) { return (p >> 24) == 0xFF; });
+  if (pixels_.empty() && source_) {
+    opaque_ = source_->Opaque();
+  } else {
+    opaque_ = !pixels_.empty() &&
+              std::all_of(pixels_.begin(), pixels_.end(), [](uint32_t p) { return (p >> 24) == 0xFF; });
+  }
   opaque_version_ = version_ + 1;
-  if (!had) DropPixels();
   return opaque_;
 }
 
@@ -179,17 +236,31 @@ void Bitmap::BlendFrom(const Bitmap& src, int sx, int sy, int sw, int sh, int dx
   if (alpha <= 0 || !HasPixels() || !src.HasPixels()) return;
   Own();
   src.Restore();
+  // Only the part of the rectangle that lies inside the source is drawn.
+  if (sx < 0) sw += sx, dx -= sx, sx = 0;
+  if (sy < 0) sh += sy, dy -= sy, sy = 0;
+  sw = std::min(sw, src.width_ - sx);
+  sh = std::min(sh, src.height_ - sy);
+  if (sw > 0 && sh > 0)
+    BlendPixels(src.pixels_.data() + static_cast<size_t>(sy) * src.width_ + sx, src.width_, sw, sh, pixels_.data(),
+                width_, width_, height_, dx, dy, alpha);
+  Touch();
+}
+
+void Bitmap::BlendPixels(const uint32_t* src, int src_stride, int sw, int sh, uint32_t* dst, int dst_stride, int dw,
+                         int dh, int dx, int dy, float alpha) {
+  if (alpha <= 0) return;
   const uint32_t a256 = static_cast<uint32_t>(alpha >= 1 ? 256 : alpha * 256);
   for (int y = 0; y < sh; ++y) {
-    const int syy = sy + y, dyy = dy + y;
-    if (syy < 0 || syy >= src.height_ || dyy < 0 || dyy >= height_) continue;
+    const int dyy = dy + y;
+    if (dyy < 0 || dyy >= dh) continue;
     for (int x = 0; x < sw; ++x) {
-      const int sxx = sx + x, dxx = dx + x;
-      if (sxx < 0 || sxx >= src.width_ || dxx < 0 || dxx >= width_) continue;
-      const uint32_t s = src.pixels_[static_cast<size_t>(syy) * src.width_ + sxx];
+      const int dxx = dx + x;
+      if (dxx < 0 || dxx >= dw) continue;
+      const uint32_t s = src[static_cast<size_t>(y) * src_stride + x];
       const uint32_t sa = ((s >> 24) * a256) >> 8;
       if (sa == 0) continue;
-      uint32_t& d = pixels_[static_cast<size_t>(dyy) * width_ + dxx];
+      uint32_t& d = dst[static_cast<size_t>(dyy) * dst_stride + dxx];
       if (sa == 255) {
         d = s;
         continue;
@@ -203,7 +274,6 @@ void Bitmap::BlendFrom(const Bitmap& src, int sx, int sy, int sw, int sh, int dx
       d = (oa << 24) | (mix(16) << 16) | (mix(8) << 8) | mix(0);
     }
   }
-  Touch();
 }
 
 std::unique_ptr<Bitmap> Bitmap::Decode(const uint8_t* data, size_t size, std::string* error) {

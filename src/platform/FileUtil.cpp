@@ -37,6 +37,10 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t ma
   out.clear();
   const int fd = OpenRegularFile(path);
   if (fd < 0) return false;
+  // Room for the whole file at once: grown by doubling, a vector kept for the program's life (the
+  // sounds) would hold up to twice the file.
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(std::min<size_t>(size_t(st.st_size), max_bytes));
   uint8_t buf[65536];
   bool ok = true;
   while (out.size() < max_bytes) {
@@ -48,6 +52,7 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t ma
     out.insert(out.end(), buf, buf + n);
   }
   ::close(fd);
+  if (out.capacity() - out.size() > 4096) out.shrink_to_fit();  // the file grew while it was read
   return ok;
 }
 

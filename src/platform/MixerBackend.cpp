@@ -25,7 +25,9 @@ class MixerBackend final : public AudioBackend {
     std::lock_guard<std::mutex> lock(mutex_);
     if (open_) return true;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+    // One channel: every sound of the game is mono and none is placed left or right, and each
+    // sound is held converted to the output's format, so stereo would hold every sample twice.
+    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 1, 1024) != 0) {
       SDL_QuitSubSystem(SDL_INIT_AUDIO);
       return false;
     }

@@ -34,11 +34,16 @@ SdlCanvas::SdlCanvas(SDL_Renderer* renderer) : renderer_(renderer) {
   if (!TTF_WasInit()) TTF_Init();
 }
 
+void SdlCanvas::DestroyTextures(CachedTexture& c) {
+  if (c.texture) SDL_DestroyTexture(c.texture);
+  if (c.scaled) SDL_DestroyTexture(c.scaled);
+  for (CachedTexture::Band& b : c.bands) SDL_DestroyTexture(b.texture);
+  c.texture = c.scaled = nullptr;
+  c.bands.clear();
+}
+
 SdlCanvas::~SdlCanvas() {
-  for (auto& [id, t] : textures_) {
-    SDL_DestroyTexture(t.texture);
-    if (t.scaled) SDL_DestroyTexture(t.scaled);
-  }
+  for (auto& [id, t] : textures_) DestroyTextures(t);
   for (auto& [k, t] : texts_) SDL_DestroyTexture(t.texture);
   for (auto& [k, f] : fonts_) TTF_CloseFont(f);
   if (kept_) SDL_DestroyTexture(kept_);
@@ -209,8 +214,7 @@ void SdlCanvas::DropReleasedTextures() {
   for (uint64_t id : released_.Take()) {
     auto it = textures_.find(id);
     if (it == textures_.end()) continue;
-    SDL_DestroyTexture(it->second.texture);
-    if (it->second.scaled) SDL_DestroyTexture(it->second.scaled);
+    DestroyTextures(it->second);
     textures_.erase(it);
   }
 }
@@ -237,12 +241,61 @@ void SdlCanvas::DrawBitmap(const Bitmap& bmp, const RectF& src, const RectF& dst
       return;
     }
   }
+  if (!whole_picture && bmp.Width() * bmp.Height() >= 512 * 512 && !bmp.PixelsInMemory() && bmp.Encoded() &&
+      s.y >= 0 && s.h > 0 && s.y + s.h <= bmp.Height()) {
+    if (CachedTexture::Band* b = BandFor(bmp, s.y, s.h)) {
+      DrawPendingBackdrop();
+      SDL_SetTextureBlendMode(b->texture, b->opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+      SDL_SetTextureAlphaMod(b->texture, a);
+      const SDL_Rect in_band{s.x, s.y - b->top, s.w, s.h};
+      SDL_RenderCopyF(renderer_, b->texture, &in_band, &d);
+      return;
+    }
+  }
   CachedTexture* c = TextureFor(bmp);
   if (!c) return;
   DrawPendingBackdrop();
   SDL_SetTextureBlendMode(c->texture, c->opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
   SDL_SetTextureAlphaMod(c->texture, a);
   SDL_RenderCopyF(renderer_, c->texture, &s, &d);
+}
+
+SdlCanvas::CachedTexture::Band* SdlCanvas::BandFor(const Bitmap& bmp, int top, int rows) {
+  // A few bands: a list on the screen and its preview draw from two or three rows of a sheet.
+  constexpr size_t kMaxBands = 4;
+  DropReleasedTextures();
+  CachedTexture& c = textures_[bmp.Id()];
+  for (auto it = c.bands.begin(); it != c.bands.end(); ++it) {
+    if (it->version != bmp.Version() || it->top > top || it->top + it->rows < top + rows) continue;
+    c.bands.splice(c.bands.begin(), c.bands, it);
+    return &c.bands.front();
+  }
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  SDL_Texture* t = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, bmp.Width(), rows);
+  if (!t) return nullptr;
+  void* pixels = nullptr;
+  int pitch = 0;
+  bool ok = SDL_LockTexture(t, nullptr, &pixels, &pitch) == 0;
+  bool opaque = true;
+  if (ok) {
+    ok = bmp.PaintRows(static_cast<uint32_t*>(pixels), pitch, top, rows);
+    for (int y = 0; ok && opaque && y < rows; ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(pixels) + size_t(y) * pitch);
+      opaque = std::all_of(row, row + bmp.Width(), [](uint32_t px) { return (px >> 24) == 0xFF; });
+    }
+    SDL_UnlockTexture(t);
+  }
+  if (!ok) {
+    SDL_DestroyTexture(t);
+    return nullptr;
+  }
+  SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
+  while (c.bands.size() >= kMaxBands) {
+    SDL_DestroyTexture(c.bands.back().texture);
+    c.bands.pop_back();
+  }
+  c.bands.push_front(CachedTexture::Band{t, top, rows, bmp.Version(), opaque});
+  return &c.bands.front();
 }
 
 bool SdlCanvas::FillFromEncoded(CachedTexture& c, const Bitmap& bmp) {
@@ -281,19 +334,28 @@ SdlCanvas::CachedTexture* SdlCanvas::ScaledOnly(const Bitmap& bmp, int w, int h)
   if (c.scaled && c.scaled_w == w && c.scaled_h == h && c.scaled_version == bmp.Version()) return &c;
   if (c.scaled) SDL_DestroyTexture(c.scaled);
   c.scaled = nullptr;
-  // Scaled straight from the picture's own pixels: a large picture shown only stretched never
-  // needs a texture at its own size, not even for a moment.
-  const bool in_memory = bmp.PixelsInMemory();
-  c.opaque = bmp.Opaque();
-  SDL_Surface* whole = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(bmp.Pixels()), bmp.Width(),
-                                                          bmp.Height(), 32, bmp.Width() * 4, SDL_PIXELFORMAT_ARGB8888);
-  SDL_Surface* scaled = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-  if (whole && scaled && SDL_SoftStretchLinear(whole, nullptr, scaled, nullptr) == 0)
-    c.scaled = SDL_CreateTextureFromSurface(renderer_, scaled);
-  SDL_FreeSurface(whole);
-  SDL_FreeSurface(scaled);
-  if (!in_memory) bmp.DropPixels();
-  if (!c.scaled) return nullptr;
+  // Painted straight into a texture of the size it is shown at, from the picture's pixels or
+  // from what they are made of: a large picture shown only stretched is never held at its own
+  // size, not even for a moment, and a window that grows gets it made again at the new size.
+  SDL_Texture* t = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
+  if (!t) return nullptr;
+  void* pixels = nullptr;
+  int pitch = 0;
+  bool ok = SDL_LockTexture(t, nullptr, &pixels, &pitch) == 0;
+  if (ok) {
+    ok = bmp.PaintScaled(static_cast<uint32_t*>(pixels), pitch, w, h);
+    c.opaque = true;
+    for (int y = 0; ok && c.opaque && y < h; ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(pixels) + size_t(y) * pitch);
+      c.opaque = std::all_of(row, row + w, [](uint32_t px) { return (px >> 24) == 0xFF; });
+    }
+    SDL_UnlockTexture(t);
+  }
+  if (!ok) {
+    SDL_DestroyTexture(t);
+    return nullptr;
+  }
+  c.scaled = t;
   c.scaled_w = w, c.scaled_h = h, c.scaled_version = bmp.Version();
   return &c;
 }

@@ -64,6 +64,15 @@ class SdlCanvas final : public Canvas {
     SDL_Texture* scaled = nullptr;
     uint64_t scaled_version = 0;
     int scaled_w = 0, scaled_h = 0;
+    // A large picture held encoded and drawn in parts (a sheet of previews) is held as the bands
+    // of its rows that are drawn, the last used first.
+    struct Band {
+      SDL_Texture* texture = nullptr;
+      int top = 0, rows = 0;
+      uint64_t version = 0;
+      bool opaque = false;
+    };
+    std::list<Band> bands;
   };
   struct TextEntry {
     SDL_Texture* texture = nullptr;
@@ -75,6 +84,9 @@ class SdlCanvas final : public Canvas {
   CachedTexture* ScaledOnly(const Bitmap& bmp, int w, int h);
   // A texture for a picture held encoded, filled by decoding into it; false when that fails.
   bool FillFromEncoded(CachedTexture& c, const Bitmap& bmp);
+  // The band of bmp's rows that holds rows [top, top + rows), made when there is none.
+  CachedTexture::Band* BandFor(const Bitmap& bmp, int top, int rows);
+  static void DestroyTextures(CachedTexture& c);
   void DropReleasedTextures();
   BitmapReleaseQueue released_;
   TTF_Font* FontFor(int size_px, bool bold);

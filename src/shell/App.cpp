@@ -15,6 +15,7 @@
 #include "platform/Desktop.h"
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
+#include "platform/Memory.h"
 #include "common/Errors.h"
 #include "scores/HiScores.h"
 #include "shell/Install.h"
@@ -109,6 +110,9 @@ void App::AfterFormCreate() {
     g.figures.WriteImageStore();
     g.figures.BuildingImageStore = false;
   }
+  // The store's copies were read for this start only: every figure now has what it shows.
+  g.figures.ForgetStore();
+  if (desktop_) ReturnFreedMemory();
   // Shown where and as large as it was left, once there is something to fade in, so the window
   // neither jumps nor stands black while the data is unpacked and loaded.
   host_.Show(true);

@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/CloseSignals.h"
 #include "platform/Host.h"
+#include "platform/Memory.h"
 #include "scores/HiScores.h"
 
 namespace kirpo {
@@ -194,6 +195,8 @@ void App::StartFrameGridAtLevelStart() {
   const int64_t started = game_.st.LevelStartedAt;
   if (started == level_start_seen_) return;
   level_start_seen_ = started;
+  // What the last level and the build of this one freed goes back to the system.
+  if (desktop_) ReturnFreedMemory();
   if (!frame_timer_enabled_) return;  // the loop starts later, a whole number of frames after the level
   frame_base_ = started + paused_total_;
   frame_index_ = static_cast<int64_t>(static_cast<double>(GameTicks() - frame_base_) / FrameTickMs);

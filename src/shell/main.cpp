@@ -13,6 +13,7 @@
 #include "platform/FileUtil.h"
 #include "platform/Host.h"
 #include "platform/InstanceLock.h"
+#include "platform/Memory.h"
 #include "shell/App.h"
 #include "shell/InstallReport.h"
 
@@ -38,6 +39,7 @@ int Fail(const kirpo::FatalErrorException& e, const std::string& data_dir) {
 
 int main(int argc, char** argv) {
   (void)argc, (void)argv;  // no arguments are read
+  kirpo::TuneAllocator();
   kirpo::CatchCloseSignals();
   const std::string exe_dir = kirpo::ExecutableDir();
   kirpo::InitTranslations(exe_dir);

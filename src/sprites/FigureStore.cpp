@@ -5,6 +5,7 @@
 
 #include "common/Rounding.h"
 #include "platform/FileUtil.h"
+#include "platform/PngRows.h"
 #include "common/Errors.h"
 #include "sprites/Utf16.h"
 
@@ -192,15 +193,37 @@ void FigureStore::LoadImage(int slot, const std::string& path) {
   BuildingImageStore = true;
   ReadFileBytes(path, scratch_, FigureFileLimit);
   if (scratch_.size() < FigureFileMinimum) throw std::runtime_error(path + " --> read error");
+  if (LoadLargeFromFile(slot, path)) return;
   std::string error;
   std::unique_ptr<Bitmap> decoded = Bitmap::Decode(scratch_.data(), scratch_.size(), &error);
   if (!decoded) throw std::runtime_error(path + " --> " + (error.empty() ? "cannot decode" : error));
   MakeTransparent(*decoded);
   AddToStore(path, *decoded);
   target = std::move(*decoded);
-  if (int64_t(target.Width()) * target.Height() >= LargePicturePixels && KeepStore && !store_.empty() &&
-      store_.back().Filename == path)
-    KeepEncoded(slot, store_.back().fs);
+  if (KeepStore && !store_.empty() && store_.back().Filename == path)
+    HoldEncoded(slot, target.Width(), target.Height(), store_.back().fs);
+}
+
+bool FigureStore::LoadLargeFromFile(int slot, const std::string& path) {
+  int w = 0, h = 0;
+  if (!Bitmap::PngSize(scratch_.data(), scratch_.size(), w, h) || int64_t(w) * h < LargePicturePixels) return false;
+  // A row at a time: the key colour (the first pixel) made see-through and the rows encoded again,
+  // so the picture is never whole in memory, not even the first time.
+  PngRowReader reader(scratch_.data(), scratch_.size());
+  if (!reader.Ok() || reader.Width() != w || reader.Height() != h) return false;
+  bool first = true;
+  uint32_t key = 0;
+  std::vector<uint8_t> png = EncodePngRows(w, h, [&](int, uint32_t* row) {
+    if (!reader.ReadRow(row)) return false;
+    if (first) key = row[0], first = false;
+    for (int x = 0; x < w; ++x)
+      if (row[x] == key) row[x] = 0;
+    return true;
+  });
+  if (png.empty()) return false;  // damaged: the whole decoder says what is wrong with it
+  HoldEncoded(slot, w, h, png);
+  if (KeepStore && store_.size() < StoreAddLimit) store_.push_back(StoreEntry{path, std::move(png)});
+  return true;
 }
 
 bool FigureStore::LoadSize(int slot, const std::string& path) {
@@ -219,6 +242,7 @@ bool FigureStore::FindInStore(const std::string& path, int slot) {
       continue;
     }
     // The store only ever holds PNG; anything else is damage and never reaches the image library.
+    if (IsPng(e.fs) && TakeWholeEntry(e.fs, slot)) return true;
     std::unique_ptr<Bitmap> decoded = IsPng(e.fs) ? Bitmap::Decode(e.fs.data(), e.fs.size()) : nullptr;
     if (decoded) {
       const bool large = int64_t(decoded->Width()) * decoded->Height() >= LargePicturePixels;
@@ -232,6 +256,31 @@ bool FigureStore::FindInStore(const std::string& path, int slot) {
     BuildingImageStore = true;
   }
   return false;
+}
+
+bool FigureStore::TakeWholeEntry(const std::vector<uint8_t>& png, int slot) {
+  int w = 0, h = 0;
+  if (!Bitmap::PngSize(png.data(), png.size(), w, h)) return false;
+  // Every row read to know the entry is whole, one at a time.
+  PngRowReader reader(png.data(), png.size());
+  if (!reader.Ok() || reader.Width() != w || reader.Height() != h) return false;
+  std::vector<uint32_t> row(static_cast<size_t>(w));
+  for (int y = 0; y < h; ++y)
+    if (!reader.ReadRow(row.data())) return false;
+  HoldEncoded(slot, w, h, png);
+  return true;
+}
+
+void FigureStore::HoldEncoded(int slot, int w, int h, const std::vector<uint8_t>& png) {
+  *figures_[static_cast<size_t>(slot)] = std::move(*Bitmap::SizeOnly(w, h));
+  if (int64_t(w) * h >= LargePicturePixels) {
+    KeepEncoded(slot, png);
+    return;
+  }
+  // A small figure too is held as its bytes, a fifth of its pixels; once drawn, its texture is all
+  // there is of it. Small ones keep their identity, and with it their texture, for good.
+  *figures_[static_cast<size_t>(slot)] =
+      std::move(*Bitmap::FromEncoded(w, h, std::make_shared<const std::vector<uint8_t>>(png)));
 }
 
 bool FigureStore::StoreNameMatch(const std::string& a, const std::string& b) {
@@ -281,8 +330,15 @@ void FigureStore::DropUnusedEntries() {
   store_ = std::move(kept);
 }
 
+void FigureStore::ForgetStore() {
+  std::vector<StoreEntry>().swap(store_);
+  store_forgotten_ = true;
+}
+
 bool FigureStore::WriteImageStore() {
   WriteLog(" ");
+  // Written from what is left, it would lack every figure loaded before.
+  if (store_forgotten_) return false;
   DropUnusedEntries();
   std::vector<uint8_t> out;
   size_t total = 8;

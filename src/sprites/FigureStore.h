@@ -46,6 +46,9 @@ class FigureStore {
   // Writes the store to DataDir + "image.store" (temporary file, then rename), keeping only the
   // entries the figures of DataDir are served from; on success BuildingImageStore is cleared.
   bool WriteImageStore();
+  // Lets go of the store's copies once the figures are loaded (the large pictures keep theirs);
+  // the store is not written again by this process after that.
+  void ForgetStore();
   // Large pictures (backdrops, picture sheets) not asked for since the last call take a new
   // identity, so the canvases free their textures; they stay the same picture. Called only while
   // the game frame runs, where every picture shown is asked for again each frame.
@@ -69,6 +72,13 @@ class FigureStore {
   bool FindInStore(const std::string& path, int slot);
   // SizesOnly: the figure's size from its file's header; false when it has none to give.
   bool LoadSize(int slot, const std::string& path);
+  // A large picture from its file's bytes (in scratch_), re-encoded a row at a time; false when
+  // the figure is not large or its rows do not decode.
+  bool LoadLargeFromFile(int slot, const std::string& path);
+  // A store entry whose rows all decode, taken without decoding it whole; false otherwise.
+  bool TakeWholeEntry(const std::vector<uint8_t>& png, int slot);
+  // The slot's picture held as its PNG bytes (w x h), decoded only to be drawn.
+  void HoldEncoded(int slot, int w, int h, const std::vector<uint8_t>& png);
   void AddToStore(const std::string& path, const Bitmap& bmp);
   void DropUnusedEntries();
 
@@ -84,6 +94,7 @@ class FigureStore {
   std::array<std::unique_ptr<Bitmap>, FigureSlots> figures_;
   mutable std::array<std::unique_ptr<Encoded>, FigureSlots> encoded_;
   std::vector<StoreEntry> store_;
+  bool store_forgotten_ = false;
   std::vector<MovieEntry> movies_;
   std::vector<uint8_t> scratch_;
 };

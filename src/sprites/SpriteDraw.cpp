@@ -44,4 +44,11 @@ void DrawStein(SpriteScene& g, const TSprite& s, Bitmap& target, const RectF& de
                    Round(dest.top), alpha);
 }
 
+void DrawStein(SpriteScene& g, const TSprite& s, CompositePicture& target, const RectF& dest, float alpha) {
+  const Bitmap* bmp = g.figures.Figure(s.ImageIndex);
+  if (!bmp || bmp->Empty()) return;
+  target.Add(*bmp, s.PatternIndex * s.PatternWidth, 0, s.PatternWidth, s.PatternHeight, Round(dest.left),
+             Round(dest.top), alpha);
+}
+
 }  // namespace kirpo

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Canvas.h"
+#include "platform/CompositePicture.h"
 #include "sprites/Sprite.h"
 
 namespace kirpo {
@@ -14,5 +15,7 @@ void DrawRotate(SpriteScene& g, const TSprite& s, float left, float top, float r
                 float angle, float alpha);
 // Draws the sprite's current frame into a bitmap at dest (the bitmap's own pixels), unscaled.
 void DrawStein(SpriteScene& g, const TSprite& s, Bitmap& target, const RectF& dest, float alpha);
+// The same block laid into a level's background, which is painted at the size it is shown.
+void DrawStein(SpriteScene& g, const TSprite& s, CompositePicture& target, const RectF& dest, float alpha);
 
 }  // namespace kirpo

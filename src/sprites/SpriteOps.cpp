@@ -93,15 +93,14 @@ void MapSprite(SpriteScene& g, TSprite& s, bool set) {
     const int32_t x0 = static_cast<int32_t>(s.X), y0 = static_cast<int32_t>(s.Y);
     const int32_t val = w.ValueOf(&s);
     const int32_t count = w.SpriteCount();
-    int16_t* map = w.MapData();
     auto fast = [&](int32_t c, int32_t r) {
       const int32_t x = x0 + c, y = y0 + r;
       if (x < 0 || x >= DesignWidth || y < 0 || y >= DesignHeight) return;
-      int16_t& cell = map[static_cast<size_t>(x) * DesignHeight + y];
+      const int32_t cell = w.MapValueAt(x, y);
       if (set) {
-        if (cell == 0 || (cell != SpriteWorld::BlockSlot && cell - 1 >= count)) cell = static_cast<int16_t>(val);
+        if (cell == 0 || (cell != SpriteWorld::BlockSlot && cell - 1 >= count)) w.SetMapValue(x, y, val);
       } else if (cell == val && val != 0) {
-        cell = 0;
+        w.SetMapValue(x, y, 0);
       }
     };
     for (int32_t c = 0; c < pw; ++c) fast(c, 0);

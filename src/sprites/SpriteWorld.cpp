@@ -6,7 +6,7 @@
 
 namespace kirpo {
 
-SpriteWorld::SpriteWorld() : map_(static_cast<size_t>(DesignWidth) * DesignHeight, 0) {
+SpriteWorld::SpriteWorld() : tiles_(static_cast<size_t>(kTilesAcross) * kTilesDown) {
   sprites_.reserve(MaxSprites + 1);
 }
 
@@ -59,7 +59,7 @@ int32_t SpriteWorld::ValueFor(const TSprite* s) const {
 TSprite* SpriteWorld::SpriteAt(float x, float y) {
   const int32_t xi = Round(x), yi = Round(y);
   if (xi < 0 || xi >= DesignWidth || yi < 0 || yi >= DesignHeight) return nullptr;
-  const int32_t v = map_[static_cast<size_t>(xi) * DesignHeight + yi];
+  const int32_t v = MapValueAt(xi, yi);
   if (v == 0) return nullptr;
   if (v == BlockSlot) return block_template_.get();
   // A slot beyond the list is a leftover of a torn-down level that the map still remembers.
@@ -70,9 +70,15 @@ TSprite* SpriteWorld::SpriteAt(float x, float y) {
 void SpriteWorld::SetSpriteAt(const TSprite* s, float x, float y) {
   const int32_t xi = Round(x), yi = Round(y);
   if (xi < 0 || xi >= DesignWidth || yi < 0 || yi >= DesignHeight) return;
-  map_[static_cast<size_t>(xi) * DesignHeight + yi] = static_cast<int16_t>(ValueFor(s));
+  SetMapValue(xi, yi, ValueFor(s));
 }
 
-void SpriteWorld::ClearMap() { std::fill(map_.begin(), map_.end(), 0); }
+void SpriteWorld::ClearMap() {
+  for (std::unique_ptr<Tile>& t : tiles_) t.reset();
+}
+
+size_t SpriteWorld::MapTiles() const {
+  return static_cast<size_t>(std::count_if(tiles_.begin(), tiles_.end(), [](const auto& t) { return t != nullptr; }));
+}
 
 }  // namespace kirpo

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -41,8 +42,22 @@ class SpriteWorld {
   TSprite* SpriteAt(float x, float y);
   void SetSpriteAt(const TSprite* s, float x, float y);
   void ClearMap();
-  int32_t MapValueAt(int x, int y) const { return map_[static_cast<size_t>(x) * DesignHeight + y]; }
-  int16_t* MapData() { return map_.data(); }
+  // The map's cell at a place inside the design space.
+  int32_t MapValueAt(int x, int y) const {
+    const Tile* t = tiles_[TileIndex(x, y)].get();
+    return t ? (*t)[CellIndex(x, y)] : 0;
+  }
+  void SetMapValue(int x, int y, int32_t value) {
+    std::unique_ptr<Tile>& t = tiles_[TileIndex(x, y)];
+    if (!t) {
+      if (value == 0) return;
+      t = std::make_unique<Tile>();
+      t->fill(0);
+    }
+    (*t)[CellIndex(x, y)] = static_cast<int16_t>(value);
+  }
+  // Tiles of the map that have held an outline since the last ClearMap.
+  size_t MapTiles() const;
   // The map's value for a sprite: its slot + 1, BlockSlot for the block template, 0 for none.
   int32_t ValueOf(const TSprite* s) const { return ValueFor(s); }
 
@@ -54,8 +69,21 @@ class SpriteWorld {
   std::vector<TSprite> sprites_;
   std::unique_ptr<TSprite> block_template_;
   int runner_slot_ = -1;
-  // Slot numbers fit 16 bits; the map has a cell per design pixel, so this halves its 9 MB.
-  std::vector<int16_t> map_;
+  // The map has a cell per design pixel, but only outlines are entered in it: it is kept in tiles
+  // of 32 x 32 cells, made where an outline first falls, which leaves most of the field without
+  // any (the whole map would be 4.6 MB). Slot numbers fit 16 bits.
+  static constexpr int kTileBits = 5;
+  static constexpr int kTilesDown = (DesignHeight + (1 << kTileBits) - 1) >> kTileBits;
+  static constexpr int kTilesAcross = (DesignWidth + (1 << kTileBits) - 1) >> kTileBits;
+  using Tile = std::array<int16_t, 1 << (2 * kTileBits)>;
+  static size_t TileIndex(int x, int y) {
+    return static_cast<size_t>(x >> kTileBits) * kTilesDown + static_cast<size_t>(y >> kTileBits);
+  }
+  static size_t CellIndex(int x, int y) {
+    constexpr int mask = (1 << kTileBits) - 1;
+    return static_cast<size_t>(((x & mask) << kTileBits) | (y & mask));
+  }
+  std::vector<std::unique_ptr<Tile>> tiles_;
 };
 
 }  // namespace kirpo

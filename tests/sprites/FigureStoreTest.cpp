@@ -396,13 +396,17 @@ TEST_F(FigureStoreTest, ALargePictureIsHeldEncodedAndStaysTheSamePictureThroughR
   slot->DropPixels();  // what a canvas does once its texture holds them
   EXPECT_FALSE(slot->PixelsInMemory());
   EXPECT_EQ(slot->Pixel(100, 100), 0xFF336699u);
-  EXPECT_TRUE(fs->Figure(1)->PixelsInMemory()) << "small figures stay decoded";
+  const Bitmap* small = fs->Figure(1);
+  EXPECT_FALSE(small->PixelsInMemory()) << "small figures too are held as their bytes until drawn";
+  EXPECT_TRUE(small->HasPixels());
+  const uint64_t small_id = small->Id();
 
   const uint64_t id = slot->Id();
   fs->ReleaseUnusedPictures();  // asked for since the last release: kept as it is
   EXPECT_EQ(slot->Id(), id);
   fs->ReleaseUnusedPictures();  // not asked for since: a new identity, so canvases drop its texture
   EXPECT_NE(slot->Id(), id);
+  EXPECT_EQ(small->Id(), small_id) << "a small figure keeps its identity, and with it its texture";
   EXPECT_FALSE(slot->PixelsInMemory());
   EXPECT_EQ(fs->Figure(3), slot) << "the same place, so whatever points at it still shows it";
   EXPECT_EQ(slot->Pixel(100, 100), 0xFF336699u);

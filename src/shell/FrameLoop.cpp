@@ -18,6 +18,11 @@
 
 namespace kirpo {
 
+// The paused picture is drawn again unasked only this seldom: whatever the player can change on it
+// (the layout, the pointer, a hint, the window) is an event that repaints it at once, so this is a
+// safety net, and at two repaints a second it was most of what a paused game cost.
+constexpr int64_t FrozenRefreshMs = 2000;
+
 void App::Run() {
   while (!closed_) {
     Step();
@@ -46,7 +51,7 @@ int64_t App::IdleUntil() const {
     if (screen_->dirty) return 0;
     until = screen_painted_at_ + 500;
   } else if (game_.st.Paused && frozen_shown_) {
-    until = frozen_painted_at_ + 500;
+    until = frozen_painted_at_ + FrozenRefreshMs;
   } else if (attract_still_until_ > 0 && attract_still_until_ == AttractStillPictureEndsAt(game_)) {
     until = attract_still_until_;
   } else {
@@ -296,7 +301,7 @@ void App::IdleHandlerTick() {
     // The paused picture stands still: it is drawn and presented again only when the layout, the
     // hint or the window changed (and now and again regardless, for what changes unseen).
     const uint64_t look = FrozenLook();
-    if (!frozen_shown_ || look != frozen_look_ || now - frozen_painted_at_ >= 500) {
+    if (!frozen_shown_ || look != frozen_look_ || now - frozen_painted_at_ >= FrozenRefreshMs) {
       RepaintFrozen();
       frozen_look_ = look;
       frozen_painted_at_ = now;
